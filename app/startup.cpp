@@ -1,0 +1,161 @@
+#include "app/startup.h"
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "platform/autostart.h"
+#include "platform/registry_helper.h"
+#include "res/resource.h"
+#include "storage/page_files.h"
+#include "storage/settings.h"
+#include "ui/main_window.h"
+#include "ui/tab_strip.h"
+
+#include <commctrl.h>
+#include <cstdio>
+
+static HACCEL acceleratorTable;
+
+void readInstallFolder() {
+    ZeroMemory(installFolder, sizeof installFolder);
+    DWORD size = sizeof installFolder;
+    bool found = false;
+    try {
+        found = RegistryHelper().queryStringValue(HKEY_CURRENT_USER,
+                                                  "Software\\Kestrova\\Jotty Notes",
+                                                  "InstalledPath", installFolder, &size);
+    } catch (const RegistryException&) {
+    }
+    // A value that filled the whole buffer may lack its terminating NUL.
+    if (!found || installFolder[sizeof installFolder - 1] != '\0') {
+        ZeroMemory(installFolder, sizeof installFolder);
+        GetCurrentDirectoryA(sizeof installFolder, installFolder);
+    }
+}
+
+void showErrorBox(HWND owner, const char* text) {
+    char message[255] = {};
+    if (text) {
+        snprintf(message, sizeof message, "%s", text);
+    } else {
+        DWORD code = GetLastError();
+        char* description = nullptr;
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                       reinterpret_cast<char*>(&description), 0, nullptr);
+        snprintf(message, sizeof message, "Error %d: %s", static_cast<int>(code),
+                 description ? description : "No description is known for this error.\r\n");
+        LocalFree(description);
+    }
+    MessageBoxA(owner, message, "Error", MB_ICONERROR);
+}
+
+// A second copy brings the running copy's window forward and passes its request on.
+static void handOverToRunningCopy(const CommandLineOptions& options) {
+    mainWindow = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
+    if (!mainWindow)
+        return;
+    ShowWindow(mainWindow, SW_SHOW);
+    SetForegroundWindow(mainWindow);
+    SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    // The running copy shows its window through its own path too, so that its autosave
+    // timer runs again.
+    PostMessageA(mainWindow, WM_COMMAND, IDM_OPEN, 0);
+    if (options.preferences)
+        PostMessageA(mainWindow, WM_COMMAND, IDM_PREFERENCES, 0);
+    instanceHandle = reinterpret_cast<HINSTANCE>(GetWindowLongA(mainWindow, GWL_HINSTANCE));
+}
+
+static bool registerMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_NOTES));
+    windowClass.hIconSm = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_NOTES));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = MAIN_WINDOW_CLASS;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+static HWND createMainWindow(HINSTANCE instance) {
+    return CreateWindowExA(0, MAIN_WINDOW_CLASS, appCaption, WS_OVERLAPPEDWINDOW,
+                           screenWidth / 2 - 225, screenHeight / 2 - 240, 450, 480, nullptr,
+                           nullptr, instance, nullptr);
+}
+
+// The start page is shown; when its file cannot be read, the first page that can be is.
+static void showStartPage() {
+    int startPage = settings.startPage;
+    selectTab(startPage);
+    if (showPage(startPage) != PageSwitch::NotRead)
+        return;
+    for (int page = 0; page < PAGE_COUNT; ++page) {
+        if (page != startPage && showPage(page) == PageSwitch::Shown) {
+            selectTab(page);
+            return;
+        }
+    }
+}
+
+StartResult startProgram(HINSTANCE instance, const char* commandLine) {
+    singleInstanceMutex = nullptr;
+    instanceHandle = instance;
+    LoadStringA(instanceHandle, IDS_APP_CAPTION, appCaption, sizeof appCaption);
+    parseCommandLine(commandLine);
+    singleInstanceMutex = CreateMutexA(nullptr, TRUE, appCaption);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        handOverToRunningCopy(readCommandLineOptions(commandLine ? commandLine : ""));
+        return StartResult::SecondCopy;
+    }
+    readInstallFolder();
+    createDataFolder();
+    loadSettings();
+    saveSettings();
+    applyStartupRunValue();
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (!registerMainWindowClass(instance)) {
+        showErrorBox(nullptr, nullptr);
+        return StartResult::Failed;
+    }
+    mainWindow = createMainWindow(instance);
+    if (!mainWindow) {
+        showErrorBox(nullptr, nullptr);
+        return StartResult::Failed;
+    }
+    showStartPage();
+    showMainWindow(windowVisible);
+    acceleratorTable = LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    return StartResult::Running;
+}
+
+int runMessageLoop() {
+    MSG message;
+    for (;;) {
+        BOOL result = GetMessageA(&message, nullptr, 0, 0);
+        if (result == 0)
+            return static_cast<int>(message.wParam);
+        if (result == -1)
+            continue;
+        if (!TranslateAcceleratorA(mainWindow, acceleratorTable, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+void finishProgram() {
+    DestroyAcceleratorTable(acceleratorTable);
+    acceleratorTable = nullptr;
+    UnregisterClassA(MAIN_WINDOW_CLASS, instanceHandle);
+}
+
+int runProgram(HINSTANCE instance, const char* commandLine) {
+    if (startProgram(instance, commandLine) != StartResult::Running)
+        return 0;
+    int exitCode = runMessageLoop();
+    finishProgram();
+    return exitCode;
+}

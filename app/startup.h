@@ -1,0 +1,15 @@
+// Start-up, the single running copy, the message loop and the end of the program.
+#pragma once
+#include <windows.h>
+
+enum class StartResult { Running, SecondCopy, Failed };
+
+// Everything before the message loop. A second copy hands over to the running one and is done.
+StartResult startProgram(HINSTANCE instance, const char* commandLine);
+int runMessageLoop();
+void finishProgram();
+// The whole life of the program, as the entry point runs it; returns the exit code.
+int runProgram(HINSTANCE instance, const char* commandLine);
+
+void readInstallFolder();
+void showErrorBox(HWND owner, const char* text);

@@ -1,0 +1,117 @@
+#include "storage/page_files.h"
+
+#include "app/app_state.h"
+#include "storage/safe_file.h"
+#include "ui/main_window.h"
+#include "storage/settings.h"
+#include "ui/tab_strip.h"
+
+#include <memory>
+#include <new>
+
+bool formatDataFolderPath(char (&path)[MAX_PATH]) {
+    return formatPath(path, "%s\\Data", installFolder);
+}
+
+bool formatPagePath(char (&path)[MAX_PATH], int page) {
+    return page >= 0 && page < PAGE_COUNT &&
+           formatPath(path, "%s\\Data\\Page%d.txt", installFolder, page);
+}
+
+void createDataFolder() {
+    char path[MAX_PATH];
+    if (formatDataFolderPath(path))
+        CreateDirectoryA(path, nullptr);
+}
+
+static PageRead openFailure() {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PageRead::Missing
+                                                                           : PageRead::Failed;
+}
+
+static bool readAll(HANDLE file, char* buffer, DWORD size) {
+    while (size > 0) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer, size, &read, nullptr) || read == 0)
+            return false;
+        buffer += read;
+        size -= read;
+    }
+    return true;
+}
+
+PageRead readPageText(const char* path, std::string& text) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return openFailure();
+    PageRead result = PageRead::Failed;
+    DWORD sizeHigh = 0;
+    DWORD size = GetFileSize(file, &sizeHigh);
+    // An edit control holds less than 2 GB; a larger file is refused rather than cut.
+    if (size != INVALID_FILE_SIZE && sizeHigh == 0 && size < 0x7FFFFFFF) {
+        std::unique_ptr<char[]> buffer(new (std::nothrow) char[size + 1]);
+        if (buffer && readAll(file, buffer.get(), size)) {
+            buffer[size] = '\0';
+            try {
+                text.assign(buffer.get());
+                result = PageRead::Loaded;
+            } catch (const std::bad_alloc&) {
+            }
+        }
+    }
+    CloseHandle(file);
+    return result;
+}
+
+PageRead readPageFile(const char* path, HWND window) {
+    std::string text;
+    PageRead result = readPageText(path, text);
+    if (result == PageRead::Loaded && !SetWindowTextA(window, text.c_str()))
+        return PageRead::Failed;
+    return result;
+}
+
+bool writePageFile(const char* path, HWND window) {
+    int length = GetWindowTextLengthA(window);
+    std::unique_ptr<char[]> text(new (std::nothrow) char[length + 1]);
+    if (!text)
+        return false;
+    length = GetWindowTextA(window, text.get(), length + 1);
+    return replaceFileContents(path, text.get(), length);
+}
+
+PageRead loadPage(int page) {
+    char path[MAX_PATH];
+    if (!formatPagePath(path, page))
+        return PageRead::Failed;
+    return readPageFile(path, noteEditor);
+}
+
+bool savePage(int page) {
+    if (page == currentPage && !currentPageRead) {
+        // The editor does not hold this page's notes (its file could not be read), so the
+        // file is never written; only text typed since then has nowhere to go.
+        if (!SendMessageA(noteEditor, EM_GETMODIFY, 0, 0))
+            return true;
+        MessageBeep(100);
+        return false;
+    }
+    char path[MAX_PATH];
+    bool saved = false;
+    if (formatPagePath(path, page)) {
+        saved = writePageFile(path, noteEditor);
+        if (!saved) {
+            createDataFolder();
+            saved = writePageFile(path, noteEditor);
+        }
+    }
+    if (!saved) {
+        MessageBeep(100);
+        return false;
+    }
+    SendMessageA(noteEditor, EM_SETMODIFY, FALSE, 0);
+    setTabCaption(page, settings.pageNames[page]);
+    return true;
+}

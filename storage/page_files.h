@@ -1,0 +1,29 @@
+// The five page files in the Data folder: Data\Page0.txt .. Data\Page4.txt.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+constexpr int PAGE_COUNT = 5;
+
+enum class PageRead {
+    Loaded,  // the file was read whole
+    Missing, // there is no such file: the page is empty
+    Failed,  // the file exists but could not be read: it must not be written over
+};
+
+bool formatDataFolderPath(char (&path)[MAX_PATH]);
+bool formatPagePath(char (&path)[MAX_PATH], int page);
+
+void createDataFolder();
+
+// Reads a whole file; its text ends at the first NUL byte, as the edit control takes it.
+PageRead readPageText(const char* path, std::string& text);
+PageRead readPageFile(const char* path, HWND window);
+bool writePageFile(const char* path, HWND window);
+
+PageRead loadPage(int page);
+
+// Writes the note editor's text into the page file; on success the tab loses its dirty
+// marker, on failure the Data folder is made again and the write retried once, then a beep.
+bool savePage(int page);

@@ -1,0 +1,41 @@
+#include "storage/safe_file.h"
+
+#include "app/app_state.h"
+
+bool formatTemporaryPath(char (&temporaryPath)[MAX_PATH], const char* path) {
+    return formatPath(temporaryPath, "%s.tmp", path);
+}
+
+static bool writeAll(HANDLE file, const void* data, DWORD size) {
+    const char* next = static_cast<const char*>(data);
+    while (size > 0) {
+        DWORD written = 0;
+        if (!WriteFile(file, next, size, &written, nullptr) || written == 0)
+            return false;
+        next += written;
+        size -= written;
+    }
+    return true;
+}
+
+static bool writeNewFile(const char* path, const void* data, DWORD size) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool written = writeAll(file, data, size) && FlushFileBuffers(file);
+    return CloseHandle(file) && written;
+}
+
+bool replaceFileContents(const char* path, const void* data, DWORD size) {
+    char temporaryPath[MAX_PATH];
+    if (!formatTemporaryPath(temporaryPath, path))
+        return false;
+    if (writeNewFile(temporaryPath, data, size) &&
+        MoveFileExA(temporaryPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DWORD error = GetLastError();
+    DeleteFileA(temporaryPath);
+    SetLastError(error);
+    return false;
+}

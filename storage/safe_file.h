@@ -1,0 +1,11 @@
+// Writing a whole file so that a failure or a crash never leaves it cut short.
+#pragma once
+#include <windows.h>
+
+// Writes the bytes to a new file beside the target, flushes it and renames it over the
+// target. On any failure the target keeps its old content and no new file is left behind.
+// The rename is refused while the target is read-only or held open by another program.
+bool replaceFileContents(const char* path, const void* data, DWORD size);
+
+// The name of the file that replaceFileContents writes before the rename.
+bool formatTemporaryPath(char (&temporaryPath)[MAX_PATH], const char* path);

@@ -1,0 +1,161 @@
+// Start-up: the command line, the install folder, the start-up Run value and the window.
+#include "support/program_fixture.h"
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "app/startup.h"
+#include "platform/autostart.h"
+#include "platform/registry_helper.h"
+#include "storage/settings.h"
+#include "ui/main_window.h"
+
+static const char* const RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+TEST(CommandLine, TokensAreSplitAtEverySingleSpace) {
+    struct Case {
+        const char* line;
+        bool minimize;
+        bool preferences;
+    } cases[] = {
+        {"", false, false},
+        {"-minimize", true, false},
+        {"-preferences", false, true},
+        {"-preferences -minimize", true, true},
+        {"-minimize -preferences -minimize", true, true},
+        {"  -minimize  ", true, false},
+        {"-Minimize", false, false},
+        {"/minimize", false, false},
+        {"--minimize", false, false},
+        {"\"-minimize\"", false, false},
+        {"-minimize\t-preferences", false, false},
+        {"-minimized", false, false},
+    };
+    for (const Case& c : cases) {
+        CommandLineOptions options = readCommandLineOptions(c.line);
+        EXPECT_EQ(options.minimize, c.minimize) << '"' << c.line << '"';
+        EXPECT_EQ(options.preferences, c.preferences) << '"' << c.line << '"';
+    }
+    EXPECT_EQ(splitCommandLine("a  b").size(), 3u);
+    EXPECT_EQ(splitCommandLine("").size(), 1u);
+}
+
+TEST(LaunchCommand, QuotesTheInstalledProgram) {
+    char command[300];
+    ASSERT_TRUE(formatLaunchCommand(command, "C:\\Program Files\\Jotty Notes"));
+    EXPECT_STREQ(command, "\"C:\\Program Files\\Jotty Notes\\jnotes.exe\" -minimize");
+    EXPECT_FALSE(formatLaunchCommand(command, std::string(290, 'x').c_str()));
+}
+
+using InstallFolder = ProgramTest;
+
+TEST_F(InstallFolder, ComesFromTheRegistryOrElseTheCurrentDirectory) {
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof current, current);
+    readInstallFolder();
+    EXPECT_STREQ(installFolder, current) << "no InstalledPath value";
+
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ,
+                     std::string("C:\\Somewhere Else\0", 18));
+    readInstallFolder();
+    EXPECT_STREQ(installFolder, "C:\\Somewhere Else");
+
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_EXPAND_SZ,
+                     std::string("C:\\Expanded\0", 12));
+    readInstallFolder();
+    EXPECT_STREQ(installFolder, current) << "REG_EXPAND_SZ is refused";
+
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ,
+                     std::string(300, 'L') + '\0');
+    readInstallFolder();
+    EXPECT_STREQ(installFolder, current) << "a value longer than the buffer";
+
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_DWORD,
+                     std::string("\x01\x00\x00\x00", 4));
+    readInstallFolder();
+    EXPECT_STREQ(installFolder, current);
+    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath");
+}
+
+TEST(Registry, QueryReportsItsFailures) {
+    RegistryHelper registry;
+    DWORD size = 10;
+    EXPECT_THROW(
+        {
+            try {
+                registry.queryStringValue(HKEY_CURRENT_USER, INSTALL_KEY, "x", nullptr, &size);
+            } catch (const RegistryException& e) {
+                EXPECT_EQ(e.code, 4u);
+                throw;
+            }
+        },
+        RegistryException);
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "Long", REG_SZ, std::string(40, 'a') + '\0');
+    char buffer[10];
+    size = sizeof buffer;
+    EXPECT_FALSE(registry.queryStringValue(HKEY_CURRENT_USER, INSTALL_KEY, "Long", buffer, &size));
+    EXPECT_EQ(size, 41u) << "the size the registry reported";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MORE_DATA));
+    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "Long");
+    EXPECT_FALSE(registry.deleteValue(HKEY_CURRENT_USER, INSTALL_KEY, "Long"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(registry.setStringValue(HKEY_CURRENT_USER, "Software\\No\\Such\\Key", "v", "t"));
+}
+
+using StartupRunValue = ProgramTest;
+
+TEST_F(StartupRunValue, FollowsTheOption) {
+    deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY, "JottyNotes");
+    start();
+    std::string expected = "\"" + folder + "\\jnotes.exe\" -minimize";
+    bool found = false;
+    EXPECT_EQ(readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY, "Jotty Notes", &found),
+              expected + '\0');
+    EXPECT_TRUE(found);
+    quit();
+
+    std::string image = readFileBytes(folder + "\\Data\\Settings.dat");
+    image[2] = 0;
+    writeSettingsBytes(image);
+    resetProgramState();
+    start();
+    readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY, "Jotty Notes", &found);
+    EXPECT_FALSE(found);
+    readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY, "JottyNotes", &found);
+    EXPECT_FALSE(found) << "start-up leaves the other Run value alone";
+}
+
+using MainWindowStart = ProgramTest;
+
+TEST_F(MainWindowStart, IsCentredAndShown) {
+    start();
+    RECT rect;
+    GetWindowRect(mainWindow, &rect);
+    EXPECT_EQ(rect.right - rect.left, 450);
+    EXPECT_EQ(rect.bottom - rect.top, 480);
+    EXPECT_EQ(rect.left, GetSystemMetrics(SM_CXSCREEN) / 2 - 225);
+    EXPECT_EQ(rect.top, GetSystemMetrics(SM_CYSCREEN) / 2 - 240);
+    EXPECT_TRUE(IsWindowVisible(mainWindow));
+    EXPECT_EQ(windowText(mainWindow), "Jotty Notes");
+    char className[32];
+    GetClassNameA(mainWindow, className, sizeof className);
+    EXPECT_STREQ(className, "CLS_jNotes");
+    EXPECT_EQ(GetDlgCtrlID(noteEditor), 102);
+    EXPECT_EQ(GetDlgCtrlID(tabStrip), 103);
+    EXPECT_TRUE(SetTimer(mainWindow, IDT_AUTOSAVE, 30000, nullptr)) << "timer id in use";
+}
+
+TEST_F(MainWindowStart, MinimizeOptionKeepsTheWindowHidden) {
+    start("-minimize");
+    EXPECT_FALSE(IsWindowVisible(mainWindow));
+    EXPECT_FALSE(windowVisible);
+    EXPECT_FALSE(KillTimer(mainWindow, IDT_AUTOSAVE)) << "the autosave timer is stopped";
+    EXPECT_TRUE(fileExists(pageFile(0)));
+}
+
+TEST_F(MainWindowStart, QuitEndsWithCodeZeroAndReleasesTheMutex) {
+    start();
+    EXPECT_EQ(quit(), 0);
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, "Jotty Notes");
+    EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    CloseHandle(mutex);
+}

@@ -1,0 +1,170 @@
+// Page files and the settings file, byte for byte on disk.
+#include "support/program_fixture.h"
+
+#include "app/app_state.h"
+#include "storage/page_files.h"
+#include "storage/safe_file.h"
+#include "storage/settings.h"
+#include "ui/main_window.h"
+
+#include <cstring>
+
+static std::string defaultSettingsImage() {
+    std::string image("\x00\x00\x01\x00", 4);
+    for (int page = 1; page <= 5; ++page)
+        image += "Page " + std::to_string(page) + std::string(14, '\0');
+    return image + std::string(20, '\0');
+}
+
+using SettingsFile = ProgramTest;
+
+TEST_F(SettingsFile, FirstStartWritesTheDefaultImage) {
+    start();
+    EXPECT_EQ(readFileBytes(settingsFile()), defaultSettingsImage());
+    for (int page = 0; page < 5; ++page)
+        EXPECT_EQ(tabCaption(page), "Page " + std::to_string(page + 1));
+    EXPECT_EQ(GetWindowLongA(noteEditor, GWL_STYLE) & ES_AUTOHSCROLL, ES_AUTOHSCROLL);
+}
+
+TEST_F(SettingsFile, ShortFileFillsOnlyTheLeadingBytes) {
+    writeSettingsBytes(std::string("\x02\x00\x00\x01", 4));
+    start();
+    EXPECT_EQ(currentPage, 2);
+    EXPECT_EQ(selectedTab(), 2);
+    EXPECT_EQ(settings.autoStart, 0);
+    EXPECT_EQ(GetWindowLongA(noteEditor, GWL_STYLE) & ES_AUTOHSCROLL, 0) << "word wrap is on";
+    EXPECT_EQ(tabCaption(0), "");
+    std::string stored = readFileBytes(settingsFile());
+    ASSERT_EQ(stored.size(), 124u);
+    EXPECT_EQ(stored, std::string("\x02\x00\x00\x01", 4) + std::string(120, '\0'));
+}
+
+TEST_F(SettingsFile, LongFileIsCutAndReservedBytesSurvive) {
+    std::string image = defaultSettingsImage();
+    for (int i = 104; i < 124; ++i)
+        image[i] = static_cast<char>(0xA0 + i - 104);
+    writeSettingsBytes(image + std::string(76, 'x'));
+    start();
+    quit();
+    resetProgramState();
+    SetCurrentDirectoryA(folder.c_str());
+    start();
+    EXPECT_EQ(readFileBytes(settingsFile()), image);
+}
+
+TEST_F(SettingsFile, DamagedRecordStaysWithinTheFivePages) {
+    for (int16_t startPage : {5, -1, 32767, -32768}) {
+        std::string image = defaultSettingsImage();
+        memcpy(&image[0], &startPage, 2);
+        memset(&image[4 + 20], 'N', 20); // the second name has no NUL
+        writeSettingsBytes(image);
+        resetProgramState();
+        SetCurrentDirectoryA(folder.c_str());
+        start();
+        EXPECT_EQ(currentPage, 0) << startPage;
+        EXPECT_EQ(selectedTab(), 0) << startPage;
+        EXPECT_EQ(tabCaption(1), std::string(19, 'N'));
+        EXPECT_EQ(readFileBytes(settingsFile()).size(), 124u);
+        quit();
+    }
+}
+
+TEST_F(SettingsFile, ShowingAPageStoresItAsTheStartPage) {
+    start();
+    clickTab(3);
+    std::string stored = readFileBytes(settingsFile());
+    EXPECT_EQ(stored.substr(0, 2), std::string("\x03\x00", 2));
+}
+
+using PageFiles = ProgramTest;
+
+TEST_F(PageFiles, TextIsStoredByteForByte) {
+    start();
+    EXPECT_EQ(readFileBytes(pageFile(0)), "") << "page 0 exists after the first start";
+    EXPECT_FALSE(fileExists(pageFile(1)));
+    setEditorText("a\r\nb");
+    command(40004);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "a\r\nb");
+    std::string high;
+    for (int byte = 0x80; byte <= 0xFF; ++byte)
+        high += static_cast<char>(byte);
+    setEditorText("lone\rcr\nlf" + high);
+    command(40004);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "lone\rcr\nlf" + high);
+    EXPECT_FALSE(fileExists(pageFile(0) + ".tmp")) << "no temporary file is left behind";
+}
+
+TEST_F(PageFiles, NulByteEndsTheLoadedText) {
+    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
+    writeFileBytes(folder + "\\Data\\Page0.txt", std::string("before\0after", 12));
+    start();
+    EXPECT_EQ(editorText(), "before");
+    command(40004);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "before");
+}
+
+TEST_F(PageFiles, LargePageLoadsWholeAndTheUserCanKeepTyping) {
+    std::string big;
+    for (int line = 0; big.size() < 3000000; ++line)
+        big += "line " + std::to_string(line) + " of a long page\r\n";
+    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
+    writeFileBytes(folder + "\\Data\\Page0.txt", big);
+    start();
+    EXPECT_EQ(GetWindowTextLengthA(noteEditor), static_cast<int>(big.size()));
+    SendMessageA(noteEditor, EM_SETSEL, -1, -1);
+    SendMessageA(noteEditor, WM_CHAR, 'z', 0);
+    command(40004);
+    EXPECT_EQ(readFileBytes(pageFile(0)), big + "z");
+}
+
+TEST_F(PageFiles, DeletedDataFolderIsMadeAgainOnTheNextSave) {
+    start();
+    typeText("kept");
+    removeFolder(folder + "\\Data");
+    command(40004);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "kept");
+    EXPECT_EQ(tabCaption(0), "Page 1");
+}
+
+TEST_F(PageFiles, FailedSaveKeepsTheOldFileAndTheMarker) {
+    start();
+    typeText("first");
+    command(40004);
+    typeText(" second");
+    if (!makeImmutable(pageFile(0), true))
+        GTEST_SKIP() << "the file system cannot make a file immutable here";
+    command(40004);
+    makeImmutable(pageFile(0), false);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "first");
+    EXPECT_EQ(tabCaption(0), "Page 1*");
+    EXPECT_FALSE(fileExists(pageFile(0) + ".tmp"));
+    command(40004);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "first second");
+    EXPECT_EQ(tabCaption(0), "Page 1");
+}
+
+TEST_F(PageFiles, PageHeldOpenElsewhereIsNotWrittenOver) {
+    start();
+    typeText("on disk");
+    command(40004);
+    typeText(" and more");
+    HANDLE held = CreateFileA(pageFile(0).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    command(40004);
+    CloseHandle(held);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "on disk");
+    EXPECT_EQ(tabCaption(0), "Page 1*");
+}
+
+TEST(SafeFile, PathsThatDoNotFitAreRefused) {
+    char path[MAX_PATH];
+    std::string longFolder(250, 'f');
+    strcpy(installFolder, longFolder.c_str());
+    EXPECT_FALSE(formatPagePath(path, 0));
+    EXPECT_FALSE(formatPagePath(path, 5)) << "only the five pages have files";
+    strcpy(installFolder, "C:\\notes");
+    ASSERT_TRUE(formatPagePath(path, 4));
+    EXPECT_STREQ(path, "C:\\notes\\Data\\Page4.txt");
+    EXPECT_FALSE(replaceFileContents((std::string(300, 'x')).c_str(), "a", 1));
+}

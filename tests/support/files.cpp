@@ -1,0 +1,138 @@
+#include "support/files.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+std::string makeTemporaryFolder() {
+    static int counter;
+    char base[MAX_PATH];
+    GetTempPathA(sizeof base, base);
+    char folder[MAX_PATH];
+    for (;;) {
+        snprintf(folder, sizeof folder, "%sjnotes-test-%lu-%d", base, GetCurrentProcessId(),
+                 ++counter);
+        if (CreateDirectoryA(folder, nullptr))
+            return folder;
+    }
+}
+
+void removeFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeFolder(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string readFileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void writeFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), bytes.size());
+}
+
+std::string executableFolder() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+std::string readRegistryString(HKEY root, const char* keyPath, const char* valueName,
+                               bool* found) {
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = 0;
+    HKEY key;
+    bool ok = RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (ok) {
+        ok = RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                              &size) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    if (found)
+        *found = ok;
+    return ok ? std::string(data, size) : std::string();
+}
+
+void deleteRegistryValue(HKEY root, const char* keyPath, const char* valueName) {
+    HKEY key;
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, valueName);
+        RegCloseKey(key);
+    }
+}
+
+void setRegistryValue(HKEY root, const char* keyPath, const char* valueName, DWORD type,
+                      const std::string& data) {
+    HKEY key;
+    if (RegCreateKeyExA(root, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        RegSetValueExA(key, valueName, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                       static_cast<DWORD>(data.size()));
+        RegCloseKey(key);
+    }
+}
+
+// Runs a Linux command through Wine's start /unix is not available for shell lines, so the
+// command goes through the Linux shell by its path.
+static bool runUnixCommand(const std::string& line) {
+    std::string command = "/bin/sh -c \"" + line + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string mutableCommand = command;
+    if (!CreateProcessA(nullptr, &mutableCommand[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 10000);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return exitCode == 0;
+}
+
+static std::string unixPath(const std::string& windowsPath) {
+    typedef char*(CDECL * ToUnix)(const WCHAR*);
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix)
+        return std::string();
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH);
+    char* path = toUnix(wide);
+    if (!path)
+        return std::string();
+    std::string result = path;
+    HeapFree(GetProcessHeap(), 0, path);
+    return result;
+}
+
+bool makeImmutable(const std::string& path, bool immutable) {
+    std::string file = unixPath(path);
+    if (file.empty())
+        return false;
+    return runUnixCommand(std::string("chattr ") + (immutable ? "+i" : "-i") + " '" + file + "'");
+}

@@ -1,0 +1,23 @@
+// Files, folders and registry values for tests.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+std::string makeTemporaryFolder();
+void removeFolder(const std::string& folder);
+bool fileExists(const std::string& path);
+std::string readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::string& bytes);
+// The folder that holds the running test executable (and jnotes.exe beside it).
+std::string executableFolder();
+
+std::string readRegistryString(HKEY root, const char* keyPath, const char* valueName,
+                               bool* found = nullptr);
+void deleteRegistryValue(HKEY root, const char* keyPath, const char* valueName);
+void setRegistryValue(HKEY root, const char* keyPath, const char* valueName, DWORD type,
+                      const std::string& data);
+
+// Makes a file immutable on the Linux side (Wine as root ignores read-only attributes);
+// false when the file system cannot.
+bool makeImmutable(const std::string& path, bool immutable);

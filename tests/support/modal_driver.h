@@ -1,0 +1,41 @@
+// Drives modal dialogs and message boxes from inside their own modal loop: a thread timer
+// finds the dialog that has come up and hands it to the next queued step.
+#pragma once
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+class ModalDriver {
+  public:
+    using Step = std::function<void(HWND dialog)>;
+
+    ModalDriver();
+    ~ModalDriver();
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+
+    // Each step is given one newly shown dialog, in the order they appear.
+    void then(Step step);
+    size_t pendingSteps() const { return steps.size(); }
+    // Texts and captions of the dialogs seen, in order.
+    std::vector<std::string> seenTexts;
+    std::vector<std::string> seenCaptions;
+
+  private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
+    void poll();
+    std::deque<Step> steps;
+    std::vector<HWND> handled;
+    UINT_PTR timer;
+};
+
+// Presses a button of a dialog or message box as a click would.
+void pressButton(HWND dialog, int id);
+std::string windowText(HWND window);
+// The text of a message box (its static text control).
+std::string messageBoxText(HWND box);
+// Message box steps: record and answer with the given button.
+ModalDriver::Step answer(int button);

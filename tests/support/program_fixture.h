@@ -1,0 +1,47 @@
+// A fresh copy of the program for each test: its own install folder, clean static state,
+// the start-up run up to the message loop, and a clean quit afterwards.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <string>
+
+#include "support/files.h"
+#include "support/modal_driver.h"
+
+extern const char* const INSTALL_KEY;
+
+void resetProgramState();
+// Dispatches everything queued, as the message loop would (accelerators included).
+void pumpMessages();
+// Pumps until the condition holds or the time is up; returns the condition.
+bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000);
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs the start-up with the given command line in the install folder.
+    void start(const char* commandLine = "");
+    // Chooses the quit command and runs the loop to its end; returns the exit code.
+    int quit();
+    bool running() const;
+
+    std::string dataPath(const std::string& name) const;
+    std::string pageFile(int page) const;
+    std::string settingsFile() const;
+    void writeSettingsBytes(const std::string& bytes) const;
+
+    std::string editorText() const;
+    void setEditorText(const std::string& text) const;
+    // Types as the user does: a change the editor reports to the main window.
+    void typeText(const std::string& text) const;
+    std::string tabCaption(int page) const;
+    int selectedTab() const;
+    // Selects a tab the way a click does, with the strip's change notification.
+    void clickTab(int page) const;
+    void command(int id) const;
+
+    std::string folder;
+};

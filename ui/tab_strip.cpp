@@ -1,0 +1,62 @@
+#include "ui/tab_strip.h"
+
+#include "app/app_state.h"
+#include "res/resource.h"
+#include "storage/page_files.h"
+#include "storage/settings.h"
+#include "ui/main_window.h"
+
+#include <commctrl.h>
+#include <cstdio>
+
+void createTabStrip(HWND parent) {
+    tabStrip = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | TCS_OWNERDRAWFIXED,
+                               0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_TABSTRIP),
+                               instanceHandle, nullptr);
+    for (int page = 0; page < PAGE_COUNT; ++page) {
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = settings.pageNames[page];
+        SendMessageA(tabStrip, TCM_INSERTITEMA, page, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void setTabCaption(int page, const char* caption) {
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(caption);
+    SendMessageA(tabStrip, TCM_SETITEMA, page, reinterpret_cast<LPARAM>(&item));
+}
+
+void selectTab(int page) {
+    SendMessageA(tabStrip, TCM_SETCURSEL, page, 0);
+}
+
+void markCurrentPageDirty() {
+    char caption[32];
+    snprintf(caption, sizeof caption, "%s*", settings.pageNames[currentPage]);
+    setTabCaption(currentPage, caption);
+}
+
+void drawTabItem(const DRAWITEMSTRUCT* item) {
+    if (item->CtlType != ODT_TAB)
+        return;
+    RECT rect = item->rcItem;
+    int index = static_cast<int>(item->itemID);
+    if (index < 0)
+        return;
+    char caption[64] = {};
+    TCITEMA tab = {};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = caption;
+    tab.cchTextMax = sizeof caption - 1;
+    if (!SendMessageA(tabStrip, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&tab)) ||
+        !item->hDC)
+        return;
+    int saved = SaveDC(item->hDC);
+    rect.top += GetSystemMetrics(SM_CYEDGE);
+    SetBkMode(item->hDC, TRANSPARENT);
+    SetTextColor(item->hDC, GetSysColor(COLOR_BTNTEXT));
+    DrawTextA(item->hDC, tab.pszText, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    RestoreDC(item->hDC, saved);
+}

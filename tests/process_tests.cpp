@@ -21,6 +21,8 @@ bool launch(Process& process, const std::string& arguments, const std::string& f
         return false;
     CloseHandle(info.hThread);
     process.handle = info.hProcess;
+    // Idle input means start-up has finished and the message loop runs.
+    WaitForInputIdle(process.handle, 20000);
     return true;
 }
 

@@ -95,23 +95,28 @@ void setRegistryValue(HKEY root, const char* keyPath, const char* valueName, DWO
     }
 }
 
-// Runs a Linux command through Wine's start /unix is not available for shell lines, so the
-// command goes through the Linux shell by its path.
-static bool runUnixCommand(const std::string& line) {
-    std::string command = "/bin/sh -c \"" + line + "\"";
+// Wine starts a Linux program given by its Windows path on the Z: drive; its exit code does
+// not come back, so callers check the effect.
+static bool startLinuxProgram(std::string commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::string mutableCommand = command;
-    if (!CreateProcessA(nullptr, &mutableCommand[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
         return false;
     WaitForSingleObject(process.hProcess, 10000);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return exitCode == 0;
+    return true;
+}
+
+static bool writable(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
 }
 
 static std::string unixPath(const std::string& windowsPath) {
@@ -132,7 +137,14 @@ static std::string unixPath(const std::string& windowsPath) {
 
 bool makeImmutable(const std::string& path, bool immutable) {
     std::string file = unixPath(path);
-    if (file.empty())
+    if (file.empty() || file.find('\'') != std::string::npos ||
+        !startLinuxProgram("Z:\\usr\\bin\\chattr " + std::string(immutable ? "+i" : "-i") +
+                           " \"" + file + "\""))
         return false;
-    return runUnixCommand(std::string("chattr ") + (immutable ? "+i" : "-i") + " '" + file + "'");
+    for (int tries = 0; tries < 100; ++tries) {
+        if (writable(path) != immutable)
+            return true;
+        Sleep(20);
+    }
+    return false;
 }

@@ -122,7 +122,8 @@ void ProgramTest::setEditorText(const std::string& text) const {
 }
 
 void ProgramTest::typeText(const std::string& text) const {
-    SendMessageA(noteEditor, EM_SETSEL, -1, -1);
+    int end = GetWindowTextLengthA(noteEditor);
+    SendMessageA(noteEditor, EM_SETSEL, end, end);
     SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
     pumpMessages();
 }

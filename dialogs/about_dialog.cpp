@@ -1,0 +1,5 @@
+#include "dialogs/about_dialog.h"
+
+INT_PTR showAboutDialog(HWND) {
+    return 0;
+}

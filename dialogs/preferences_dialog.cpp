@@ -1,0 +1,3 @@
+#include "dialogs/preferences_dialog.h"
+
+void openPreferences(HWND) {}

@@ -9,6 +9,7 @@
 #include "storage/settings.h"
 #include "ui/main_window.h"
 #include "ui/tab_strip.h"
+#include "ui/tray_icon.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -20,9 +21,9 @@ void readInstallFolder() {
     DWORD size = sizeof installFolder;
     bool found = false;
     try {
-        found = RegistryHelper().queryStringValue(HKEY_CURRENT_USER,
-                                                  "Software\\Kestrova\\Jotty Notes",
-                                                  "InstalledPath", installFolder, &size);
+        found =
+            RegistryHelper().queryStringValue(HKEY_CURRENT_USER, "Software\\Kestrova\\Jotty Notes",
+                                              "InstalledPath", installFolder, &size);
     } catch (const RegistryException&) {
     }
     // A value that filled the whole buffer may lack its terminating NUL.
@@ -63,6 +64,9 @@ static void handOverToRunningCopy(const CommandLineOptions& options) {
     if (options.preferences)
         PostMessageA(mainWindow, WM_COMMAND, IDM_PREFERENCES, 0);
     instanceHandle = reinterpret_cast<HINSTANCE>(GetWindowLongA(mainWindow, GWL_HINSTANCE));
+    // The running copy's icon is handed to the shell once more; the shell refuses it when
+    // it is shown already.
+    showTrayIcon(instanceHandle, mainWindow);
 }
 
 static bool registerMainWindowClass(HINSTANCE instance) {
@@ -126,6 +130,7 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
         return StartResult::Failed;
     }
     showStartPage();
+    showTrayIcon(instanceHandle, mainWindow);
     showMainWindow(windowVisible);
     acceleratorTable = LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     return StartResult::Running;
@@ -149,6 +154,7 @@ int runMessageLoop() {
 void finishProgram() {
     DestroyAcceleratorTable(acceleratorTable);
     acceleratorTable = nullptr;
+    trayIcon.remove();
     UnregisterClassA(MAIN_WINDOW_CLASS, instanceHandle);
 }
 

@@ -27,7 +27,7 @@ void createDataFolder() {
 static PageRead openFailure() {
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PageRead::Missing
-                                                                           : PageRead::Failed;
+                                                                          : PageRead::Failed;
 }
 
 static bool readAll(HANDLE file, char* buffer, DWORD size) {
@@ -42,8 +42,8 @@ static bool readAll(HANDLE file, char* buffer, DWORD size) {
 }
 
 PageRead readPageText(const char* path, std::string& text) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return openFailure();
     PageRead result = PageRead::Failed;

@@ -19,8 +19,8 @@ static bool writeAll(HANDLE file, const void* data, DWORD size) {
 }
 
 static bool writeNewFile(const char* path, const void* data, DWORD size) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     bool written = writeAll(file, data, size) && FlushFileBuffers(file);

@@ -99,9 +99,8 @@ TEST_F(MainWindow, EverySaveOccasionWritesTheCurrentPage) {
         UINT message;
         WPARAM wParam;
     } occasions[] = {
-        {WM_TIMER, IDT_AUTOSAVE},         {WM_SYSCOMMAND, SC_MINIMIZE},
-        {WM_QUERYENDSESSION, 0},          {WM_ENDSESSION, TRUE},
-        {WM_POWERBROADCAST, PBT_APMSUSPEND},
+        {WM_TIMER, IDT_AUTOSAVE}, {WM_SYSCOMMAND, SC_MINIMIZE},        {WM_QUERYENDSESSION, 0},
+        {WM_ENDSESSION, TRUE},    {WM_POWERBROADCAST, PBT_APMSUSPEND},
     };
     int n = 0;
     for (const auto& occasion : occasions) {
@@ -137,8 +136,8 @@ TEST_F(MainWindow, LayoutPlacesTheEditorOverTheTabs) {
     start();
     RECT window = {0, 0, 300, 200};
     AdjustWindowRectEx(&window, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    SetWindowPos(mainWindow, nullptr, 0, 0, window.right - window.left,
-                 window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(mainWindow, nullptr, 0, 0, window.right - window.left, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
     RECT client;
     GetClientRect(mainWindow, &client);
     ASSERT_EQ(client.right, 300);

@@ -150,8 +150,8 @@ TEST_F(PageFiles, PageHeldOpenElsewhereIsNotWrittenOver) {
     typeText("on disk");
     command(40004);
     typeText(" and more");
-    HANDLE held = CreateFileA(pageFile(0).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE held =
+        CreateFileA(pageFile(0).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     command(40004);
     CloseHandle(held);

@@ -3,10 +3,14 @@
 #include "app/app_state.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/preferences_dialog.h"
 #include "storage/settings.h"
 #include "ui/note_editor.h"
+#include "ui/popup_menu.h"
 #include "ui/tab_strip.h"
 #include "ui/text_insert.h"
+#include "ui/tray_icon.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -106,14 +110,19 @@ static void layoutChildren(HWND window) {
                  height > 30 ? height - 30 : 0, 0);
 }
 
+static void bringForward() {
+    SetForegroundWindow(mainWindow);
+    SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+}
+
 static bool confirmQuitWithoutSaving() {
     char text[200];
     snprintf(text, sizeof text,
              "The page \"%s\" could not be saved.\n\n"
              "Do you want to quit anyway and lose your changes?",
              settings.pageNames[currentPage]);
-    return MessageBoxA(mainWindow, text, appCaption,
-                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    return MessageBoxA(mainWindow, text, appCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
 }
 
 // The close button only hides the window; the quit command ends the program.
@@ -127,10 +136,11 @@ static void onClose(HWND window) {
         // The text stays in the editor, in a shown window, so the user can copy it out.
         quitRequested = false;
         showMainWindow(true);
-        SetForegroundWindow(window);
+        bringForward();
         return;
     }
     KillTimer(window, IDT_AUTOSAVE);
+    destroyEditorMenu();
     DestroyWindow(noteEditor);
     DestroyWindow(window);
 }
@@ -150,7 +160,12 @@ static void onCommand(WPARAM wParam) {
             if (!windowVisible)
                 showMainWindow(true);
             break;
+        case IDM_ABOUT: showAboutDialog(mainWindow); break;
         case IDM_EXIT: requestQuit(); break;
+        case IDM_PREFERENCES:
+            openPreferences(mainWindow);
+            savePage(currentPage);
+            break;
         case IDM_INSERTDATETIME: insertDateTime(); break;
         case IDM_INSERTLINE: insertSeparator(); break;
         case IDM_SAVEPAGE: savePage(currentPage); break;
@@ -165,6 +180,15 @@ static void onNotify(const NMHDR* header) {
         showPage(page);
 }
 
+static void onTrayIcon(LPARAM mouseEvent) {
+    if (mouseEvent == WM_RBUTTONUP)
+        showPopupMenu(MENU_TRAY);
+    else if (mouseEvent == WM_LBUTTONDBLCLK && windowVisible)
+        bringForward();
+    else if (mouseEvent == WM_LBUTTONDBLCLK)
+        showMainWindow(true);
+}
+
 static void onPaint(HWND window) {
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
@@ -172,6 +196,9 @@ static void onPaint(HWND window) {
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The shell's taskbar was re-created and has forgotten the icon.
+    if (message == taskbarCreatedMessage)
+        showTrayIcon(instanceHandle, mainWindow);
     switch (message) {
         case WM_CREATE: onCreate(window); break;
         case WM_SIZE: layoutChildren(window); break;
@@ -191,6 +218,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 savePage(currentPage);
             break;
         case WM_TIMER: savePage(currentPage); break;
+        case WM_TRAYICON: onTrayIcon(lParam); break;
         case WM_LBUTTONDOWN:
             // A press on the window's own client area moves it like its title bar.
             SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);

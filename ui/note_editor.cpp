@@ -1,9 +1,16 @@
 #include "ui/note_editor.h"
 
 #include "app/app_state.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/export_dialog.h"
+#include "dialogs/preferences_dialog.h"
 #include "res/resource.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
+#include "ui/popup_menu.h"
+
+#include <memory>
+#include <new>
 
 // The control's default limit of 32,767 typed characters would stop the user on a long page.
 static const LPARAM EDITOR_TEXT_LIMIT = 0x7FFFFFFE;
@@ -13,15 +20,163 @@ static DWORD editorStyle(bool wrap) {
     return wrap ? style : style | WS_HSCROLL | ES_AUTOHSCROLL;
 }
 
+static WNDPROC subclass(HWND editor, WNDPROC procedure) {
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongA(editor, GWL_WNDPROC, reinterpret_cast<LONG>(procedure)));
+}
+
 void createNoteEditor(HWND parent) {
     noteEditor = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", editorStyle(settings.wordWrap == 1),
                                  0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_NOTEEDITOR),
                                  instanceHandle, nullptr);
     SendMessageA(noteEditor, EM_SETLIMITTEXT, EDITOR_TEXT_LIMIT, 0);
-    savedEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(noteEditor, GWL_WNDPROC, reinterpret_cast<LONG>(editorSubclassProc)));
+    savedEditProc = subclass(noteEditor, editorSubclassProc);
+}
+
+bool editorWraps() {
+    return (GetWindowLongA(noteEditor, GWL_STYLE) & ES_AUTOHSCROLL) == 0;
+}
+
+static void setItemEnabled(HMENU menu, UINT id, bool enabled) {
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+static void updateMenuItems(HMENU menu) {
+    setItemEnabled(menu, IDM_UNDO, SendMessageA(noteEditor, EM_CANUNDO, 0, 0) != 0);
+    setItemEnabled(menu, IDM_PASTE, IsClipboardFormatAvailable(CF_TEXT) != FALSE);
+    DWORD selection = static_cast<DWORD>(SendMessageA(noteEditor, EM_GETSEL, 0, 0));
+    bool selected = LOWORD(selection) != HIWORD(selection);
+    setItemEnabled(menu, IDM_CUT, selected);
+    setItemEnabled(menu, IDM_COPY, selected);
+    setItemEnabled(menu, IDM_DELETE, selected);
+}
+
+// The editing commands act on the editor and are done; the others are passed on after their
+// action. Returns true when the command was consumed.
+static bool runEditorCommand(UINT id) {
+    static const struct {
+        UINT command;
+        UINT message;
+        LPARAM lParam;
+    } editing[] = {
+        {IDM_UNDO, WM_UNDO, 0},   {IDM_CUT, WM_CUT, 0},      {IDM_COPY, WM_COPY, 0},
+        {IDM_PASTE, WM_PASTE, 0}, {IDM_DELETE, WM_CLEAR, 0}, {IDM_SELECTALL, EM_SETSEL, -1},
+    };
+    for (const auto& entry : editing) {
+        if (entry.command == id) {
+            SendMessageA(noteEditor, entry.message, 0, entry.lParam);
+            return true;
+        }
+    }
+    switch (id) {
+        case IDM_ABOUT: showAboutDialog(mainWindow); break;
+        case IDM_EXIT:
+            quitRequested = true;
+            SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+            break;
+        case IDM_PREFERENCES: openPreferences(mainWindow); break;
+        case IDM_EXPORTPAGE: exportPageAs(mainWindow, currentPage); break;
+    }
+    return false;
+}
+
+// A command may have destroyed the control it came to (the final close, a re-creation):
+// nothing is passed on to a window that is gone.
+static LRESULT passOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!IsWindow(window))
+        return 0;
+    return CallWindowProcA(savedEditProc, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(savedEditProc, window, message, wParam, lParam);
+    switch (message) {
+        case WM_COMMAND:
+            if (runEditorCommand(LOWORD(wParam)))
+                return 0;
+            break;
+        case WM_INITMENUPOPUP: updateMenuItems(reinterpret_cast<HMENU>(wParam)); return 0;
+        case WM_RBUTTONDOWN: showPopupMenu(MENU_EDITOR); break;
+        case WM_CONTEXTMENU:
+            // A right click has shown the program's menu already; only the keyboard's
+            // context menu (no mouse position) is left to the control.
+            if (lParam != -1)
+                return 0;
+            break;
+    }
+    return passOn(window, message, wParam, lParam);
+}
+
+struct EditorState {
+    HFONT font;
+    std::unique_ptr<char[]> text;
+    DWORD style;
+    WNDPROC procedure;
+    HWND parent;
+    RECT rect;
+    int id;
+    bool modified;
+};
+
+static bool readEditorState(EditorState& state) {
+    state.font = reinterpret_cast<HFONT>(SendMessageA(noteEditor, WM_GETFONT, 0, 0));
+    int length = GetWindowTextLengthA(noteEditor);
+    state.text.reset(new (std::nothrow) char[length + 1]);
+    if (!state.text)
+        return false;
+    GetWindowTextA(noteEditor, state.text.get(), length + 1);
+    state.style = GetWindowLongA(noteEditor, GWL_STYLE);
+    state.procedure = reinterpret_cast<WNDPROC>(GetWindowLongA(noteEditor, GWL_WNDPROC));
+    state.parent = GetParent(noteEditor);
+    GetWindowRect(noteEditor, &state.rect);
+    POINT topLeft = {state.rect.left, state.rect.top};
+    ScreenToClient(state.parent, &topLeft);
+    OffsetRect(&state.rect, topLeft.x - state.rect.left, topLeft.y - state.rect.top);
+    state.id = GetDlgCtrlID(noteEditor);
+    state.modified = SendMessageA(noteEditor, EM_GETMODIFY, 0, 0) != 0;
+    return true;
+}
+
+static HWND createReplacement(const EditorState& state, int wrap) {
+    DWORD style = state.style & ~(WS_VISIBLE | WS_HSCROLL | ES_AUTOHSCROLL);
+    if (wrap == 0)
+        style |= WS_HSCROLL | ES_AUTOHSCROLL;
+    return CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", style, state.rect.left, state.rect.top,
+                           state.rect.right - state.rect.left, state.rect.bottom - state.rect.top,
+                           state.parent, reinterpret_cast<HMENU>(state.id), instanceHandle,
+                           nullptr);
+}
+
+static void detachAndDestroy(HWND editor) {
+    SetWindowLongA(editor, GWL_WNDPROC, 0);
+    SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE |
+                     SWP_HIDEWINDOW);
+    DestroyWindow(editor);
+}
+
+int recreateEditor(int wrap) {
+    EditorState state;
+    HWND editor = readEditorState(state) ? createReplacement(state, wrap) : nullptr;
+    if (!editor) {
+        settings.wordWrap = !settings.wordWrap;
+        return 0;
+    }
+    SendMessageA(editor, EM_SETLIMITTEXT, EDITOR_TEXT_LIMIT, 0);
+    SetWindowTextA(editor, state.text.get());
+    state.text.reset();
+    // Unsaved typing stays unsaved: a failed save must still know that it lost something.
+    SendMessageA(editor, EM_SETMODIFY, state.modified, 0);
+    if (state.font)
+        SendMessageA(editor, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), FALSE);
+    const UINT keepPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
+    SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, keepPlace | SWP_NOZORDER | SWP_SHOWWINDOW);
+    SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, keepPlace | SWP_NOZORDER | SWP_FRAMECHANGED);
+    SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, keepPlace);
+    UpdateWindow(editor);
+    detachAndDestroy(noteEditor);
+    savedEditProc = subclass(editor, state.procedure);
+    noteEditor = editor;
+    if (windowVisible)
+        SetFocus(editor);
+    return 1;
 }

@@ -5,3 +5,8 @@
 // Creates the editor in the main window with the style that wordWrap asks for and subclasses it.
 void createNoteEditor(HWND parent);
 LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Replaces the editor by one that wraps lines or not, with the same text, font, place and
+// subclass; 1 on success. On failure the old editor stays and wordWrap is switched back.
+int recreateEditor(int wrap);
+// An editor wraps exactly when it does not scroll sideways.
+bool editorWraps();

@@ -10,9 +10,9 @@
 #include <cstdio>
 
 void createTabStrip(HWND parent) {
-    tabStrip = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | TCS_OWNERDRAWFIXED,
-                               0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_TABSTRIP),
-                               instanceHandle, nullptr);
+    tabStrip =
+        CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | TCS_OWNERDRAWFIXED, 0, 0, 0,
+                        0, parent, reinterpret_cast<HMENU>(IDC_TABSTRIP), instanceHandle, nullptr);
     for (int page = 0; page < PAGE_COUNT; ++page) {
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
@@ -50,8 +50,7 @@ void drawTabItem(const DRAWITEMSTRUCT* item) {
     tab.mask = TCIF_TEXT;
     tab.pszText = caption;
     tab.cchTextMax = sizeof caption - 1;
-    if (!SendMessageA(tabStrip, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&tab)) ||
-        !item->hDC)
+    if (!SendMessageA(tabStrip, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&tab)) || !item->hDC)
         return;
     int saved = SaveDC(item->hDC);
     rect.top += GetSystemMetrics(SM_CYEDGE);

@@ -10,8 +10,7 @@ const char* const SEPARATOR_LINE =
 void formatDateTime(const SYSTEMTIME& date, const SYSTEMTIME& time, char (&text)[20]) {
     char timeOfDay[9];
     char day[9];
-    snprintf(timeOfDay, sizeof timeOfDay, "%02u:%02u:%02u", time.wHour, time.wMinute,
-             time.wSecond);
+    snprintf(timeOfDay, sizeof timeOfDay, "%02u:%02u:%02u", time.wHour, time.wMinute, time.wSecond);
     snprintf(day, sizeof day, "%02u/%02u/%02u", date.wMonth, date.wDay, date.wYear % 100);
     snprintf(text, sizeof text, "%s - %s", day, timeOfDay);
 }

@@ -59,8 +59,7 @@ std::string executableFolder() {
     return folder.substr(0, folder.find_last_of('\\'));
 }
 
-std::string readRegistryString(HKEY root, const char* keyPath, const char* valueName,
-                               bool* found) {
+std::string readRegistryString(HKEY root, const char* keyPath, const char* valueName, bool* found) {
     char data[1024] = {};
     DWORD size = sizeof data - 1;
     DWORD type = 0;
@@ -138,8 +137,8 @@ static std::string unixPath(const std::string& windowsPath) {
 bool makeImmutable(const std::string& path, bool immutable) {
     std::string file = unixPath(path);
     if (file.empty() || file.find('\'') != std::string::npos ||
-        !startLinuxProgram("Z:\\usr\\bin\\chattr " + std::string(immutable ? "+i" : "-i") +
-                           " \"" + file + "\""))
+        !startLinuxProgram("Z:\\usr\\bin\\chattr " + std::string(immutable ? "+i" : "-i") + " \"" +
+                           file + "\""))
         return false;
     for (int tries = 0; tries < 100; ++tries) {
         if (writable(path) != immutable)

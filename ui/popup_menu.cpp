@@ -1,0 +1,86 @@
+#include "ui/popup_menu.h"
+
+#include "res/resource.h"
+#include "ui/main_window.h"
+
+HMENU editorMenu;
+HMENU editorSubmenu;
+
+struct MenuItem {
+    UINT id; // 0 for a separator
+    const char* text;
+};
+
+static void appendItems(HMENU menu, const MenuItem* items, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (items[i].id)
+            AppendMenuA(menu, MF_STRING, items[i].id, items[i].text);
+        else
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    }
+}
+
+static void showEditorMenu(POINT cursor) {
+    static const MenuItem submenuItems[] = {
+        {IDM_EXPORTPAGE, "Export this page..."},
+        {IDM_PREFERENCES, "Preferences..."},
+        {IDM_ABOUT, "About..."},
+        {0, nullptr},
+        {IDM_EXIT, "Shutdown Jotty Notes"},
+    };
+    static const MenuItem editingItems[] = {
+        {0, nullptr},           {IDM_UNDO, "Undo"}, {0, nullptr},
+        {IDM_CUT, "Cut"},       {IDM_COPY, "Copy"}, {IDM_PASTE, "Paste"},
+        {IDM_DELETE, "Delete"}, {0, nullptr},       {IDM_SELECTALL, "Select All"},
+    };
+    editorSubmenu = CreatePopupMenu();
+    editorMenu = CreatePopupMenu();
+    if (editorMenu) {
+        appendItems(editorSubmenu, submenuItems, 5);
+        AppendMenuA(editorMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(editorSubmenu), "Jotty Notes");
+        appendItems(editorMenu, editingItems, 9);
+        SetForegroundWindow(noteEditor);
+        TrackPopupMenu(editorMenu, 0, cursor.x, cursor.y, 0, noteEditor, nullptr);
+    }
+    destroyEditorMenu();
+}
+
+void destroyEditorMenu() {
+    // Once appended, the submenu belongs to the top-level popup and goes with it.
+    if (editorMenu)
+        DestroyMenu(editorMenu);
+    else if (editorSubmenu)
+        DestroyMenu(editorSubmenu);
+    editorMenu = nullptr;
+    editorSubmenu = nullptr;
+}
+
+static void showTrayMenu(POINT cursor) {
+    static const MenuItem items[] = {
+        {IDM_OPEN, "&Open Jotty Notes"},
+        {IDM_PREFERENCES, "&Preferences..."},
+        {IDM_ABOUT, "&About..."},
+        {0, nullptr},
+        {IDM_EXIT, "E&xit"},
+    };
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return;
+    appendItems(menu, items, 5);
+    SetMenuDefaultItem(menu, 0, TRUE);
+    // The owner must be in the foreground, or the menu would not close when the user
+    // clicks elsewhere.
+    SetForegroundWindow(mainWindow);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN, cursor.x, cursor.y, 0, mainWindow,
+                   nullptr);
+    DestroyMenu(menu);
+}
+
+void showPopupMenu(int kind) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    if (kind == MENU_EDITOR)
+        showEditorMenu(cursor);
+    else if (kind == MENU_TRAY)
+        showTrayMenu(cursor);
+}

@@ -1,0 +1,49 @@
+#include "ui/tray_icon.h"
+
+#include "app/app_state.h"
+#include "res/resource.h"
+
+#include <shellapi.h>
+
+TrayIcon trayIcon;
+
+static BOOL notifyShell(DWORD action, NotifyIconDataV1& data) {
+    return Shell_NotifyIconA(action, reinterpret_cast<NOTIFYICONDATAA*>(&data));
+}
+
+void TrayIcon::prepare(HINSTANCE instance, HWND window, UINT iconId, const char* tip) {
+    added = false;
+    data.cbSize = sizeof data;
+    data.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+    data.hWnd = window;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uID = iconId;
+    data.uCallbackMessage = WM_TRAYICON;
+    if (tip)
+        lstrcpynA(data.szTip, tip, sizeof data.szTip);
+    else
+        data.szTip[0] = '\0';
+}
+
+bool TrayIcon::add() {
+    if (added)
+        return false;
+    added = true;
+    return notifyShell(NIM_ADD, data) != FALSE;
+}
+
+bool TrayIcon::remove() {
+    if (!added)
+        return false;
+    added = false;
+    BOOL removed = notifyShell(NIM_DELETE, data);
+    DestroyIcon(data.hIcon);
+    ZeroMemory(&data, sizeof data);
+    return removed != FALSE;
+}
+
+void showTrayIcon(HINSTANCE instance, HWND window) {
+    trayIcon.remove();
+    trayIcon.prepare(instance, window, IDI_NOTES, appCaption);
+    trayIcon.add();
+}

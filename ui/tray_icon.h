@@ -1,0 +1,31 @@
+// The icon in the notification area and the record handed to the shell for it.
+#pragma once
+#include <windows.h>
+
+constexpr UINT WM_TRAYICON = 6025;
+
+// The first version of the shell's icon data (88 bytes), which every Windows accepts.
+struct NotifyIconDataV1 {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    UINT uFlags;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    CHAR szTip[64];
+};
+static_assert(sizeof(NotifyIconDataV1) == 88, "first-version icon data");
+
+struct TrayIcon {
+    NotifyIconDataV1 data;
+    bool added;
+
+    void prepare(HINSTANCE instance, HWND window, UINT iconId, const char* tip);
+    bool add();
+    bool remove();
+};
+
+extern TrayIcon trayIcon;
+
+// The program's icon for the main window: taken from the shell and handed to it afresh.
+void showTrayIcon(HINSTANCE instance, HWND window);

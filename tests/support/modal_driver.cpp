@@ -77,3 +77,50 @@ std::string messageBoxText(HWND box) {
 ModalDriver::Step answer(int button) {
     return [button](HWND dialog) { pressButton(dialog, button); };
 }
+
+static MenuDriver* activeMenuDriver;
+
+MenuDriver::MenuDriver(Step step) : step(std::move(step)) {
+    activeMenuDriver = this;
+    timer = SetTimer(nullptr, 0, 30, onTimer);
+}
+
+MenuDriver::~MenuDriver() {
+    KillTimer(nullptr, timer);
+    activeMenuDriver = nullptr;
+}
+
+static BOOL CALLBACK findMenuWindow(HWND window, LPARAM result) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32768") == 0 && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK MenuDriver::onTimer(HWND, UINT, UINT_PTR, DWORD) {
+    MenuDriver* driver = activeMenuDriver;
+    HWND menuWindow = nullptr;
+    EnumWindows(findMenuWindow, reinterpret_cast<LPARAM>(&menuWindow));
+    if (!driver || !menuWindow)
+        return;
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    ++driver->menusSeen;
+    driver->step(menu, menuWindow);
+}
+
+void closeMenu() {
+    EndMenu();
+}
+
+void chooseByKey(HWND menuWindow, char mnemonic) {
+    PostMessageA(menuWindow, WM_CHAR, mnemonic, 0);
+}
+
+std::string menuItemText(HMENU menu, int position) {
+    char text[128] = {};
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}

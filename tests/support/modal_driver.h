@@ -39,3 +39,24 @@ std::string windowText(HWND window);
 std::string messageBoxText(HWND box);
 // Message box steps: record and answer with the given button.
 ModalDriver::Step answer(int button);
+
+// Drives a popup menu from inside its menu loop: the step gets the menu that is shown and
+// its window, then closes it (closeMenu) or chooses an item by its mnemonic (chooseByKey).
+class MenuDriver {
+  public:
+    using Step = std::function<void(HMENU menu, HWND menuWindow)>;
+    explicit MenuDriver(Step step);
+    ~MenuDriver();
+    MenuDriver(const MenuDriver&) = delete;
+    MenuDriver& operator=(const MenuDriver&) = delete;
+    int menusSeen = 0;
+
+  private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
+    Step step;
+    UINT_PTR timer;
+};
+
+void closeMenu();
+void chooseByKey(HWND menuWindow, char mnemonic);
+std::string menuItemText(HMENU menu, int position);

@@ -142,8 +142,9 @@ TEST_F(Menus, TrayMenuHoldsItsFiveItemsAndExitEndsTheProgram) {
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(items[i].text, texts[i]);
         EXPECT_EQ(items[i].id, ids[i]);
-        if (ids[i])
+        if (ids[i]) {
             EXPECT_EQ(items[i].state & (MF_GRAYED | MF_DISABLED), 0u) << texts[i];
+        }
     }
     EXPECT_TRUE(items[3].state & MF_SEPARATOR);
     EXPECT_EQ(defaultItem, 0u);

@@ -93,7 +93,7 @@ bool ProgramTest::running() const {
 }
 
 std::string ProgramTest::dataPath(const std::string& name) const {
-    return std::string(installFolder) + "\\Data\\" + name;
+    return folder + "\\Data\\" + name;
 }
 
 std::string ProgramTest::pageFile(int page) const {

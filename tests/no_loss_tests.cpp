@@ -1,0 +1,189 @@
+// When a save or a load fails, the notes stay where they are and no failure passes for success.
+#include "support/program_fixture.h"
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "ui/main_window.h"
+
+namespace {
+
+// Holds a file open without sharing, as another program may.
+struct HeldFile {
+    explicit HeldFile(const std::string& path)
+        : handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~HeldFile() { release(); }
+    void release() {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+    HANDLE handle;
+};
+
+class NoLoss : public ProgramTest {
+  protected:
+    void TearDown() override {
+        for (const std::string& path : immutable)
+            makeImmutable(path, false);
+        ProgramTest::TearDown();
+    }
+    // Makes a page file that the program cannot replace; false where the file system cannot.
+    bool lockPage(int page) {
+        std::string path = pageFile(page);
+        if (!fileExists(path))
+            writeFileBytes(path, "");
+        if (!makeImmutable(path, true))
+            return false;
+        immutable.push_back(path);
+        return true;
+    }
+    void unlockPage(int page) { makeImmutable(pageFile(page), false); }
+    void writePage(int page, const std::string& text) {
+        CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
+        writeFileBytes(pageFile(page), text);
+    }
+    std::vector<std::string> immutable;
+};
+
+#define LOCK_PAGE_OR_SKIP(page)                                                                    \
+    if (!lockPage(page))                                                                           \
+    GTEST_SKIP() << "the file system cannot make a file immutable here"
+
+} // namespace
+
+TEST_F(NoLoss, FailedSaveOnATabSwitchKeepsThePage) {
+    start();
+    typeText("first words");
+    command(40004);
+    typeText(" and more");
+    LOCK_PAGE_OR_SKIP(0);
+    clickTab(2);
+    EXPECT_EQ(currentPage, 0);
+    EXPECT_EQ(selectedTab(), 0);
+    EXPECT_EQ(editorText(), "first words and more");
+    EXPECT_EQ(tabCaption(0), "Page 1*");
+    EXPECT_EQ(readFileBytes(settingsFile()).substr(0, 2), std::string("\0\0", 2));
+    EXPECT_EQ(readFileBytes(pageFile(0)), "first words");
+
+    unlockPage(0);
+    clickTab(2);
+    EXPECT_EQ(currentPage, 2);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "first words and more");
+}
+
+TEST_F(NoLoss, QuitWithAnUnwritablePageAsksFirst) {
+    start();
+    typeText("precious");
+    LOCK_PAGE_OR_SKIP(0);
+    {
+        ModalDriver driver;
+        driver.then(answer(IDNO));
+        command(423);
+        ASSERT_EQ(driver.seenTexts.size(), 1u);
+        EXPECT_NE(driver.seenTexts[0].find("could not be saved"), std::string::npos);
+        EXPECT_EQ(driver.seenCaptions[0], "Jotty Notes");
+    }
+    ASSERT_TRUE(IsWindow(mainWindow)) << "No keeps the program running";
+    EXPECT_TRUE(IsWindowVisible(mainWindow));
+    EXPECT_EQ(editorText(), "precious");
+    EXPECT_FALSE(quitRequested);
+
+    ModalDriver driver;
+    driver.then(answer(IDYES));
+    SendMessageA(noteEditor, WM_COMMAND, 423, 0);
+    EXPECT_EQ(driver.seenTexts.size(), 1u) << "Shutdown asks the same way";
+    EXPECT_FALSE(IsWindow(mainWindow));
+    EXPECT_EQ(runMessageLoop(), 0);
+    finishProgram();
+}
+
+TEST_F(NoLoss, QuitAfterASuccessfulSaveAsksNothing) {
+    start();
+    typeText("fine");
+    ModalDriver driver;
+    driver.then(answer(IDNO));
+    EXPECT_EQ(quit(), 0);
+    EXPECT_TRUE(driver.seenTexts.empty());
+    EXPECT_EQ(readFileBytes(pageFile(0)), "fine");
+}
+
+TEST_F(NoLoss, UnreadablePageIsNotShownAndNotWrittenOver) {
+    writePage(3, "notes on page four");
+    start();
+    typeText("page one");
+    {
+        HeldFile held(pageFile(3));
+        ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
+        ModalDriver driver;
+        driver.then(answer(IDOK));
+        clickTab(3);
+        ASSERT_EQ(driver.seenTexts.size(), 1u);
+        EXPECT_NE(driver.seenTexts[0].find("\"Page 4\" could not be read"), std::string::npos);
+        EXPECT_EQ(currentPage, 0);
+        EXPECT_EQ(selectedTab(), 0);
+        EXPECT_EQ(editorText(), "page one");
+        SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+    }
+    EXPECT_EQ(readFileBytes(pageFile(3)), "notes on page four");
+    clickTab(3);
+    EXPECT_EQ(editorText(), "notes on page four") << "the switch works once the hold ends";
+}
+
+TEST_F(NoLoss, UnreadablePageZeroAtStartIsLeftAlone) {
+    writePage(0, "page zero notes");
+    {
+        HeldFile held(pageFile(0));
+        ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
+        ModalDriver driver;
+        driver.then(answer(IDOK));
+        start();
+        EXPECT_EQ(driver.seenTexts.size(), 1u);
+        EXPECT_NE(currentPage, 0) << "the program starts on a page it could read";
+        EXPECT_EQ(selectedTab(), currentPage);
+        SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+    }
+    EXPECT_EQ(readFileBytes(pageFile(0)), "page zero notes");
+    clickTab(0);
+    EXPECT_EQ(editorText(), "page zero notes");
+}
+
+TEST_F(NoLoss, UnreadableStartPageFallsBackToAReadablePage) {
+    writePage(0, "zero");
+    writePage(2, "two");
+    writeSettingsBytes(std::string("\x02\x00\x01\x00", 4) + "Page 1" + std::string(14, '\0') +
+                       "Page 2" + std::string(14, '\0') + "Page 3" + std::string(14, '\0') +
+                       "Page 4" + std::string(14, '\0') + "Page 5" + std::string(34, '\0'));
+    {
+        HeldFile held(pageFile(2));
+        ModalDriver driver;
+        driver.then(answer(IDOK));
+        start();
+        EXPECT_EQ(driver.seenTexts.size(), 1u);
+        EXPECT_EQ(currentPage, 0);
+        EXPECT_EQ(selectedTab(), 0);
+        EXPECT_EQ(editorText(), "zero");
+        command(40004);
+    }
+    EXPECT_EQ(readFileBytes(pageFile(2)), "two");
+    EXPECT_EQ(readFileBytes(pageFile(0)), "zero");
+}
+
+TEST(Manifest, RunsAsInvokerOnEverySupportedWindows) {
+    HMODULE program = LoadLibraryExA((executableFolder() + "\\jnotes.exe").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr);
+    std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                         SizeofResource(program, found));
+    FreeLibrary(program);
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
+    for (const char* id :
+         {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+          "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(manifest.find(id), std::string::npos) << id;
+    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
+}

@@ -1,8 +1,5 @@
 #include "app/command_line.h"
 
-#include "app/app_state.h"
-#include "ui/main_window.h"
-
 std::vector<std::string> splitCommandLine(const std::string& commandLine) {
     std::vector<std::string> tokens;
     std::string::size_type start = 0;
@@ -26,12 +23,4 @@ CommandLineOptions readCommandLineOptions(const std::string& commandLine) {
             options.minimize = true;
     }
     return options;
-}
-
-void parseCommandLine(const char* commandLine) {
-    CommandLineOptions options = readCommandLineOptions(commandLine ? commandLine : "");
-    if (options.preferences)
-        openPreferencesAtStart = true;
-    if (options.minimize)
-        windowVisible = false;
 }

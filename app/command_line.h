@@ -12,6 +12,3 @@ struct CommandLineOptions {
 };
 
 CommandLineOptions readCommandLineOptions(const std::string& commandLine);
-
-// Sets openPreferencesAtStart and clears windowVisible as the options ask.
-void parseCommandLine(const char* commandLine);

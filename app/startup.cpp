@@ -50,6 +50,15 @@ void showErrorBox(HWND owner, const char* text) {
     MessageBoxA(owner, message, "Error", MB_ICONERROR);
 }
 
+// Sets openPreferencesAtStart and clears windowVisible as the options ask.
+static void parseCommandLine(const char* commandLine) {
+    CommandLineOptions options = readCommandLineOptions(commandLine ? commandLine : "");
+    if (options.preferences)
+        openPreferencesAtStart = true;
+    if (options.minimize)
+        windowVisible = false;
+}
+
 // A second copy brings the running copy's window forward and passes its request on.
 static void handOverToRunningCopy(const CommandLineOptions& options) {
     mainWindow = FindWindowA(MAIN_WINDOW_CLASS, nullptr);

@@ -2,9 +2,9 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
+#include "storage/settings_record.h"
 
-constexpr int PAGE_COUNT = 5;
+#include <string>
 
 enum class PageRead {
     Loaded,  // the file was read whole

@@ -4,7 +4,6 @@
 #include "storage/page_files.h"
 #include "storage/safe_file.h"
 
-#include <cstring>
 #include <fstream>
 
 SettingsRecord settings;
@@ -14,23 +13,7 @@ static bool formatSettingsPath(char (&path)[MAX_PATH]) {
 }
 
 void setDefaultSettings() {
-    settings.startPage = 0;
-    settings.wordWrap = 0;
-    settings.autoStart = 1;
-    for (int page = 0; page < PAGE_COUNT; ++page) {
-        char name[7] = "Page 1";
-        name[5] = static_cast<char>('1' + page);
-        memcpy(settings.pageNames[page], name, sizeof name);
-    }
-}
-
-void repairSettings(SettingsRecord& record) {
-    if (record.startPage < 0 || record.startPage >= PAGE_COUNT)
-        record.startPage = 0;
-    for (char* name : record.pageNames) {
-        if (!memchr(name, '\0', sizeof record.pageNames[0]))
-            name[sizeof record.pageNames[0] - 1] = '\0';
-    }
+    putDefaultSettings(settings);
 }
 
 bool saveSettings() {

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets natively with clang's libFuzzer and runs each for a while.
+#   tools/fuzz.sh [seconds per target]     (default 10; the test command runs the default)
+# A longer hunt: tools/fuzz.sh 600. Findings are written to build-fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-10}
+if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang >/dev/null
+fi
+cmake -S tests/fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-fuzz -j2 >/dev/null
+mkdir -p build-fuzz/findings
+status=0
+for target in settings:300 command_line:40000; do
+    name=${target%%:*}
+    work=build-fuzz/corpus-$name
+    mkdir -p "$work"
+    if ./build-fuzz/fuzz_$name -max_total_time="$seconds" -max_len="${target#*:}" \
+        -artifact_prefix=build-fuzz/findings/ "$work" "tests/fuzz/corpus/$name" \
+        >"build-fuzz/fuzz_$name.log" 2>&1; then
+        echo "fuzz_$name: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "build-fuzz/fuzz_$name.log"), no failure"
+    else
+        echo "fuzz_$name: FAILED, see build-fuzz/fuzz_$name.log and build-fuzz/findings/"
+        status=1
+    fi
+done
+exit $status

@@ -123,6 +123,8 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
     }
     readInstallFolder();
     createDataFolder();
+    removeLeftoverPageFiles();
+    removeLeftoverSettingsFile();
     loadSettings();
     saveSettings();
     applyStartupRunValue();

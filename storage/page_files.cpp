@@ -24,6 +24,15 @@ void createDataFolder() {
         CreateDirectoryA(path, nullptr);
 }
 
+void removeLeftoverPageFiles() {
+    for (int page = 0; page < PAGE_COUNT; ++page) {
+        char path[MAX_PATH];
+        char temporaryPath[MAX_PATH];
+        if (formatPagePath(path, page) && formatTemporaryPath(temporaryPath, path))
+            DeleteFileA(temporaryPath);
+    }
+}
+
 static PageRead openFailure() {
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PageRead::Missing

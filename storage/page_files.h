@@ -16,6 +16,8 @@ bool formatDataFolderPath(char (&path)[MAX_PATH]);
 bool formatPagePath(char (&path)[MAX_PATH], int page);
 
 void createDataFolder();
+// A save cut short by a crash can leave its temporary file behind; the page file is whole.
+void removeLeftoverPageFiles();
 
 // Reads a whole file; its text ends at the first NUL byte, as the edit control takes it.
 PageRead readPageText(const char* path, std::string& text);

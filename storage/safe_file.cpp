@@ -2,8 +2,14 @@
 
 #include "app/app_state.h"
 
+#include <cstring>
+
 bool formatTemporaryPath(char (&temporaryPath)[MAX_PATH], const char* path) {
-    return formatPath(temporaryPath, "%s.tmp", path);
+    // The extension is replaced, so that every path that fits has a temporary one that fits.
+    const char* name = strrchr(path, '\\');
+    const char* dot = strrchr(name ? name : path, '.');
+    int stem = static_cast<int>(dot ? dot - path : strlen(path));
+    return formatPath(temporaryPath, "%.*s.tmp", stem, path);
 }
 
 static bool writeAll(HANDLE file, const void* data, DWORD size) {

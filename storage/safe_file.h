@@ -7,5 +7,6 @@
 // The rename is refused while the target is read-only or held open by another program.
 bool replaceFileContents(const char* path, const void* data, DWORD size);
 
-// The name of the file that replaceFileContents writes before the rename.
+// The name of the file that replaceFileContents writes before the rename: the same name with
+// the extension ".tmp" ("Page0.tmp" for "Page0.txt").
 bool formatTemporaryPath(char (&temporaryPath)[MAX_PATH], const char* path);

@@ -26,6 +26,13 @@ void writeDefaultSettings() {
     saveSettings();
 }
 
+void removeLeftoverSettingsFile() {
+    char path[MAX_PATH];
+    char temporaryPath[MAX_PATH];
+    if (formatSettingsPath(path) && formatTemporaryPath(temporaryPath, path))
+        DeleteFileA(temporaryPath);
+}
+
 void loadSettings() {
     char path[MAX_PATH];
     std::ifstream file;

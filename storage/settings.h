@@ -8,3 +8,4 @@ void setDefaultSettings();
 bool saveSettings();
 void writeDefaultSettings();
 void loadSettings();
+void removeLeftoverSettingsFile();

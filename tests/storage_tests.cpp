@@ -91,7 +91,7 @@ TEST_F(PageFiles, TextIsStoredByteForByte) {
     setEditorText("lone\rcr\nlf" + high);
     command(40004);
     EXPECT_EQ(readFileBytes(pageFile(0)), "lone\rcr\nlf" + high);
-    EXPECT_FALSE(fileExists(pageFile(0) + ".tmp")) << "no temporary file is left behind";
+    EXPECT_FALSE(fileExists(dataPath("Page0.tmp"))) << "no temporary file is left behind";
 }
 
 TEST_F(PageFiles, NulByteEndsTheLoadedText) {
@@ -139,7 +139,7 @@ TEST_F(PageFiles, FailedSaveKeepsTheOldFileAndTheMarker) {
     makeImmutable(pageFile(0), false);
     EXPECT_EQ(readFileBytes(pageFile(0)), "first");
     EXPECT_EQ(tabCaption(0), "Page 1*");
-    EXPECT_FALSE(fileExists(pageFile(0) + ".tmp"));
+    EXPECT_FALSE(fileExists(dataPath("Page0.tmp")));
     command(40004);
     EXPECT_EQ(readFileBytes(pageFile(0)), "first second");
     EXPECT_EQ(tabCaption(0), "Page 1");
@@ -157,6 +157,26 @@ TEST_F(PageFiles, PageHeldOpenElsewhereIsNotWrittenOver) {
     CloseHandle(held);
     EXPECT_EQ(readFileBytes(pageFile(0)), "on disk");
     EXPECT_EQ(tabCaption(0), "Page 1*");
+}
+
+TEST_F(PageFiles, LeftoversOfACrashedSaveAreRemovedAtStart) {
+    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
+    writeFileBytes(dataPath("Page0.txt"), "whole page");
+    writeFileBytes(dataPath("Page0.tmp"), "half a pa");
+    writeFileBytes(dataPath("Settings.tmp"), "x");
+    start();
+    EXPECT_FALSE(fileExists(dataPath("Page0.tmp")));
+    EXPECT_FALSE(fileExists(dataPath("Settings.tmp")));
+    EXPECT_EQ(editorText(), "whole page");
+}
+
+TEST(SafeFile, TemporaryPathFitsWheneverThePathFits) {
+    char temporary[MAX_PATH];
+    ASSERT_TRUE(formatTemporaryPath(temporary, "C:\\notes.d\\Data\\Page3.txt"));
+    EXPECT_STREQ(temporary, "C:\\notes.d\\Data\\Page3.tmp");
+    std::string longest = "C:\\" + std::string(MAX_PATH - 1 - 21, 'f') + "\\Data\\Settings.dat";
+    ASSERT_EQ(longest.size(), static_cast<size_t>(MAX_PATH - 1));
+    EXPECT_TRUE(formatTemporaryPath(temporary, longest.c_str()));
 }
 
 TEST(SafeFile, PathsThatDoNotFitAreRefused) {

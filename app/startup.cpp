@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "dialogs/preferences_dialog.h"
 #include "platform/autostart.h"
 #include "platform/registry_helper.h"
 #include "res/resource.h"
@@ -59,11 +60,7 @@ static void parseCommandLine(const char* commandLine) {
         windowVisible = false;
 }
 
-// A second copy brings the running copy's window forward and passes its request on.
-static void handOverToRunningCopy(const CommandLineOptions& options) {
-    mainWindow = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
-    if (!mainWindow)
-        return;
+static void bringRunningCopyForward(const CommandLineOptions& options) {
     ShowWindow(mainWindow, SW_SHOW);
     SetForegroundWindow(mainWindow);
     SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
@@ -72,6 +69,17 @@ static void handOverToRunningCopy(const CommandLineOptions& options) {
     PostMessageA(mainWindow, WM_COMMAND, IDM_OPEN, 0);
     if (options.preferences)
         PostMessageA(mainWindow, WM_COMMAND, IDM_PREFERENCES, 0);
+}
+
+// A second copy brings the running copy's window forward and passes its request on. At log-on
+// both Run values start a copy with "-minimize" at once, and the second of them must not show
+// the window that the first keeps hidden.
+static void handOverToRunningCopy(const CommandLineOptions& options) {
+    mainWindow = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
+    if (!mainWindow)
+        return;
+    if (!options.minimize || options.preferences)
+        bringRunningCopyForward(options);
     instanceHandle = reinterpret_cast<HINSTANCE>(GetWindowLongA(mainWindow, GWL_HINSTANCE));
     // The running copy's icon is handed to the shell once more; the shell refuses it when
     // it is shown already.
@@ -144,6 +152,8 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
     showTrayIcon(instanceHandle, mainWindow);
     showMainWindow(windowVisible);
     acceleratorTable = LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    if (openPreferencesAtStart)
+        openPreferences(mainWindow);
     return StartResult::Running;
 }
 

@@ -1,3 +1,146 @@
 #include "dialogs/preferences_dialog.h"
 
-void openPreferences(HWND) {}
+#include "app/app_state.h"
+#include "dialogs/export_dialog.h"
+#include "platform/autostart.h"
+#include "res/resource.h"
+#include "storage/page_files.h"
+#include "storage/settings.h"
+#include "ui/main_window.h"
+#include "ui/note_editor.h"
+#include "ui/tab_strip.h"
+
+#include <cstring>
+#include <string>
+
+static const char* const CLEAR_QUESTION =
+    "Jotty Notes will erase all your notes.\nDo you want to continue?";
+static const char* const HELP_TEXT =
+    "The Auto-Saving features saves your notes each 30 seconds or\nwhen the Jotty Notes is "
+    "minimized to the System Tray. You\ncan use some keyboard shortcut:\n\n1. Ctrl-T: Insert "
+    "Current Time & Date\n2. Ctrl-L: Insert a Line\n3. Ctrl-S: Manual Save of the current page";
+
+// The dialog while it is open, so that a second request brings it forward instead of nesting.
+static HWND preferencesDialog;
+
+static void disableApply(HWND dialog) {
+    HWND apply = GetDlgItem(dialog, IDC_PREF_APPLY);
+    // A disabled control with the focus would leave the keyboard with nowhere to go.
+    if (GetFocus() == apply)
+        SendMessageA(dialog, WM_NEXTDLGCTL, 0, FALSE);
+    EnableWindow(apply, FALSE);
+}
+
+static void onInitDialog(HWND dialog) {
+    preferencesDialog = dialog;
+    HICON icon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_INFO));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    for (int page = 0; page < PAGE_COUNT; ++page)
+        SetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, settings.pageNames[page]);
+    CheckDlgButton(dialog, IDC_PREF_WORDWRAP, settings.wordWrap == 1 ? BST_CHECKED : BST_UNCHECKED);
+    if (settings.autoStart == 1)
+        CheckDlgButton(dialog, IDC_PREF_AUTOSTART, BST_CHECKED);
+    // Filling the edits has enabled Apply.
+    disableApply(dialog);
+    SendMessageA(dialog, WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PREF_NAME0)), TRUE);
+}
+
+// Erases all five pages once the user agrees; pages that could not be written are named.
+static void clearAllPages(HWND dialog) {
+    if (MessageBoxA(dialog, CLEAR_QUESTION, appCaption, MB_YESNO | MB_ICONWARNING) != IDYES)
+        return;
+    std::string kept;
+    for (int page = 0; page < PAGE_COUNT; ++page) {
+        SetWindowTextA(noteEditor, "");
+        // The current page's file is not written while it could not be read.
+        bool erased = savePage(page) && (page != currentPage || currentPageRead);
+        if (!erased)
+            kept += (kept.empty() ? "" : ", ") + std::string(settings.pageNames[page]);
+    }
+    if (kept.empty()) {
+        MessageBoxA(dialog, "All your notes have been erased!", appCaption,
+                    MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    std::string text = "These pages could not be erased: " + kept + ".";
+    MessageBoxA(dialog, text.c_str(), appCaption, MB_OK | MB_ICONWARNING);
+}
+
+// Stores the name typed for one page; an emptied name is put back. True when a tab changed.
+static bool applyPageName(HWND dialog, int page) {
+    char name[20];
+    GetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, name, sizeof name);
+    char* stored = settings.pageNames[page];
+    if (strcmp(name, stored) == 0)
+        return false;
+    if (name[0] == '\0') {
+        SetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, stored);
+        return false;
+    }
+    strcpy(stored, name);
+    setTabCaption(page, stored);
+    // Text that is not saved yet keeps its marker under the new name.
+    if (page == currentPage && SendMessageA(noteEditor, EM_GETMODIFY, 0, 0))
+        markCurrentPageDirty();
+    return true;
+}
+
+// OK and Apply: names, start with Windows and word wrap; the settings file is written twice.
+static void applyPreferences(HWND dialog) {
+    bool renamed = false;
+    for (int page = 0; page < PAGE_COUNT; ++page)
+        renamed |= applyPageName(dialog, page);
+    if (renamed)
+        RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    disableApply(dialog);
+    applyAutoStart(dialog, IDC_PREF_AUTOSTART);
+    settings.wordWrap = IsDlgButtonChecked(dialog, IDC_PREF_WORDWRAP) == BST_CHECKED ? 1 : 0;
+    saveSettings();
+}
+
+static INT_PTR onCommand(HWND dialog, WPARAM wParam) {
+    if (HIWORD(wParam) == EN_CHANGE)
+        EnableWindow(GetDlgItem(dialog, IDC_PREF_APPLY), TRUE);
+    // Esc (IDCANCEL) and Enter on an edit (IDOK) fall outside these ids and do nothing.
+    switch (LOWORD(wParam)) {
+        case IDC_PREF_WORDWRAP:
+        case IDC_PREF_AUTOSTART: EnableWindow(GetDlgItem(dialog, IDC_PREF_APPLY), TRUE); break;
+        case IDC_PREF_CLEAR: clearAllPages(dialog); break;
+        case IDC_PREF_HELP:
+            MessageBoxA(dialog, HELP_TEXT, appCaption, MB_OK | MB_ICONINFORMATION);
+            break;
+        case IDC_PREF_EXPORT: openExportDialog(dialog); break;
+        case IDC_PREF_APPLY: applyPreferences(dialog); return TRUE;
+        case IDC_PREF_OK:
+            applyPreferences(dialog);
+            EndDialog(dialog, wParam);
+            return TRUE;
+        case IDC_PREF_CANCEL: EndDialog(dialog, wParam); return TRUE;
+    }
+    return FALSE;
+}
+
+static INT_PTR CALLBACK preferencesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: onInitDialog(dialog); return FALSE;
+        case WM_COMMAND: return onCommand(dialog, wParam);
+        // The close box ends the dialog without applying anything.
+        case WM_CLOSE: EndDialog(dialog, 0); return FALSE;
+    }
+    return FALSE;
+}
+
+void openPreferences(HWND owner) {
+    if (preferencesDialog) {
+        SetForegroundWindow(GetLastActivePopup(preferencesDialog));
+        return;
+    }
+    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_PREFERENCES), owner, preferencesDialogProc,
+                    0);
+    preferencesDialog = nullptr;
+    // Word wrap is a creation style of the editor, so a change re-creates it.
+    bool wraps = (GetWindowLongA(noteEditor, GWL_STYLE) & ES_AUTOHSCROLL) == 0;
+    if (wraps != (settings.wordWrap == 1))
+        recreateEditor(settings.wordWrap);
+}

@@ -1,5 +1,6 @@
 // Start with Windows: the launch command and the Run values that hold it.
 #pragma once
+#include <windows.h>
 
 extern const char* const RUN_KEY_PATH;
 extern const char* const PREFERENCES_RUN_VALUE;
@@ -7,5 +8,11 @@ extern const char* const PREFERENCES_RUN_VALUE;
 // "\"<install folder>\jnotes.exe\" -minimize"; false when it does not fit the 300 bytes.
 bool formatLaunchCommand(char (&command)[300], const char* folder);
 
+// Each Run value is written under HKEY_LOCAL_MACHINE; a user without the rights there gets it
+// under HKEY_CURRENT_USER instead. Removing it removes it from both.
+
 // At every start: the Run value named after the product follows autoStart.
 void applyStartupRunValue();
+// On OK and Apply of Preferences: the Preferences Run value and autoStart follow the check box,
+// and the settings file is written.
+void applyAutoStart(HWND dialog, int checkBoxId);

@@ -69,7 +69,7 @@ static void clearAllPages(HWND dialog) {
 
 // Stores the name typed for one page; an emptied name is put back. True when a tab changed.
 static bool applyPageName(HWND dialog, int page) {
-    char name[20];
+    char name[sizeof settings.pageNames[0]] = {};
     GetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, name, sizeof name);
     char* stored = settings.pageNames[page];
     if (strcmp(name, stored) == 0)
@@ -78,7 +78,7 @@ static bool applyPageName(HWND dialog, int page) {
         SetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, stored);
         return false;
     }
-    strcpy(stored, name);
+    memcpy(stored, name, sizeof name);
     setTabCaption(page, stored);
     // Text that is not saved yet keeps its marker under the new name.
     if (page == currentPage && SendMessageA(noteEditor, EM_GETMODIFY, 0, 0))

@@ -1,0 +1,487 @@
+// The Preferences dialog and start with Windows: names, Clear, Help, word wrap, the Run values,
+// and the requests of a second copy.
+#include "support/running_program.h"
+
+#include "app/app_state.h"
+#include "res/resource.h"
+#include "storage/page_files.h"
+#include "storage/settings.h"
+#include "ui/main_window.h"
+
+#include <cstring>
+
+namespace {
+
+const char* const RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const STARTUP_VALUE = "Jotty Notes";
+const char* const PREFERENCES_VALUE = "JottyNotes";
+const char* const CLEAR_QUESTION =
+    "Jotty Notes will erase all your notes.\nDo you want to continue?";
+const char* const ALL_ERASED = "All your notes have been erased!";
+
+std::string itemText(HWND dialog, int id) {
+    return windowText(GetDlgItem(dialog, id));
+}
+
+bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+// A mouse click on a button or check box; the dialog has handled it when this returns.
+void click(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void setName(HWND dialog, int page, const char* name) {
+    SetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, name);
+}
+
+BOOL CALLBACK collectIcon(HWND child, LPARAM icons) {
+    char className[16] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (_stricmp(className, "Static") == 0 &&
+        (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        reinterpret_cast<std::vector<HICON>*>(icons)->push_back(
+            reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)));
+    return TRUE;
+}
+
+// The icons shown by the icon controls of a dialog or message box.
+std::vector<HICON> shownIcons(HWND dialog) {
+    std::vector<HICON> icons;
+    EnumChildWindows(dialog, collectIcon, reinterpret_cast<LPARAM>(&icons));
+    return icons;
+}
+
+bool showsIcon(HWND box, const char* systemIcon) {
+    return shownIcons(box) == std::vector<HICON>{LoadIconA(nullptr, systemIcon)};
+}
+
+std::string launchCommandFor(const std::string& installFolder) {
+    return "\"" + installFolder + "\\jnotes.exe\" -minimize" + '\0';
+}
+
+std::string runValue(HKEY root, const char* name) {
+    bool found = false;
+    std::string data = readRegistryString(root, RUN_KEY, name, &found);
+    return found ? data : "(none)";
+}
+
+class Preferences : public ProgramTest {
+  protected:
+    void TearDown() override {
+        for (const std::string& path : immutable)
+            makeImmutable(path, false);
+        ProgramTest::TearDown();
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+            deleteRegistryValue(root, RUN_KEY, STARTUP_VALUE);
+            deleteRegistryValue(root, RUN_KEY, PREFERENCES_VALUE);
+        }
+        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath");
+    }
+    // Opens the dialog as the tray menu does; the driver's steps run inside its modal loop.
+    void openFromTray() const { command(IDM_PREFERENCES); }
+    void writePages() const {
+        CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
+        for (int page = 0; page < PAGE_COUNT; ++page)
+            writeFileBytes(folder + "\\Data\\Page" + std::to_string(page) + ".txt",
+                           "notes of page " + std::to_string(page));
+    }
+    bool lockPage(int page) {
+        if (!makeImmutable(pageFile(page), true))
+            return false;
+        immutable.push_back(pageFile(page));
+        return true;
+    }
+    std::vector<std::string> immutable;
+};
+
+// Wine does not enforce registry rights; without the key a write under it fails for real.
+// The user's Run key goes too, as a fresh profile may not have one.
+struct MachineRunKeyRemoved {
+    MachineRunKeyRemoved() {
+        RegDeleteKeyA(HKEY_CURRENT_USER, RUN_KEY);
+        removed = RegDeleteKeyA(HKEY_LOCAL_MACHINE, RUN_KEY) == ERROR_SUCCESS;
+    }
+    ~MachineRunKeyRemoved() {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, RUN_KEY, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                            nullptr) == ERROR_SUCCESS)
+            RegCloseKey(key);
+    }
+    bool removed;
+};
+
+} // namespace
+
+TEST_F(Preferences, OpensWithTheStoredSettings) {
+    start();
+    ModalDriver driver;
+    driver.then([&](HWND dialog) {
+        for (int page = 0; page < PAGE_COUNT; ++page)
+            EXPECT_EQ(itemText(dialog, IDC_PREF_NAME0 + page), settings.pageNames[page]);
+        EXPECT_FALSE(checked(dialog, IDC_PREF_WORDWRAP));
+        EXPECT_TRUE(checked(dialog, IDC_PREF_AUTOSTART));
+        EXPECT_FALSE(enabled(dialog, IDC_PREF_APPLY));
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PREF_NAME0));
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), mainWindow);
+        EXPECT_NE(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0), 0);
+        std::vector<HICON> icons = shownIcons(dialog);
+        EXPECT_EQ(icons.size(), 3u);
+        for (HICON icon : icons)
+            EXPECT_NE(icon, nullptr);
+        pressButton(dialog, IDC_PREF_CANCEL);
+    });
+    driver.then([&](HWND dialog) {
+        EXPECT_TRUE(checked(dialog, IDC_PREF_WORDWRAP));
+        EXPECT_FALSE(checked(dialog, IDC_PREF_AUTOSTART));
+        EXPECT_FALSE(enabled(dialog, IDC_PREF_APPLY));
+        SendMessageA(GetDlgItem(dialog, IDC_PREF_NAME0 + 3), EM_REPLACESEL, TRUE,
+                     reinterpret_cast<LPARAM>("x"));
+        EXPECT_TRUE(enabled(dialog, IDC_PREF_APPLY)) << "typing in a name";
+        click(dialog, IDC_PREF_APPLY);
+        EXPECT_FALSE(enabled(dialog, IDC_PREF_APPLY)) << "Apply disables itself";
+        EXPECT_NE(GetFocus(), GetDlgItem(dialog, IDC_PREF_APPLY));
+        EXPECT_TRUE(IsChild(dialog, GetFocus())) << "the keyboard still has a control";
+        click(dialog, IDC_PREF_AUTOSTART);
+        EXPECT_TRUE(enabled(dialog, IDC_PREF_APPLY)) << "a click on a check box";
+        pressButton(dialog, IDC_PREF_CANCEL);
+    });
+    openFromTray();
+    settings.wordWrap = 1;
+    settings.autoStart = 0;
+    openFromTray();
+    EXPECT_EQ(driver.pendingSteps(), 0u);
+    EXPECT_EQ(driver.seenCaptions, std::vector<std::string>(2, "Preferences..."));
+}
+
+TEST_F(Preferences, OpensAtStartOverTheHiddenWindow) {
+    ModalDriver driver;
+    driver.then([&](HWND dialog) {
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), mainWindow);
+        EXPECT_FALSE(IsWindowVisible(mainWindow));
+        pressButton(dialog, IDC_PREF_CANCEL);
+    });
+    start("-preferences -minimize");
+    EXPECT_EQ(driver.seenCaptions, std::vector<std::string>{"Preferences..."});
+}
+
+TEST_F(Preferences, RenamesTabsAndTheNamesSurviveARestart) {
+    start();
+    typeText("unsaved");
+    std::string longName(25, 'n');
+    ModalDriver driver;
+    driver.then([&](HWND dialog) {
+        setName(dialog, 0, "Today");
+        setName(dialog, 1, "");
+        setName(dialog, 2, "Ideas");
+        setName(dialog, 3, longName.c_str());
+        setName(dialog, 4, "Ideas");
+        click(dialog, IDC_PREF_APPLY);
+        EXPECT_EQ(tabCaption(2), "Ideas") << "at once, on Apply";
+        EXPECT_EQ(tabCaption(0), "Today*") << "the unsaved page keeps its marker";
+        EXPECT_EQ(tabCaption(1), "Page 2");
+        EXPECT_EQ(itemText(dialog, IDC_PREF_NAME0 + 1), "Page 2") << "an emptied name is put back";
+        EXPECT_EQ(itemText(dialog, IDC_PREF_NAME0 + 3), longName);
+        EXPECT_FALSE(enabled(dialog, IDC_PREF_APPLY));
+        pressButton(dialog, IDC_PREF_CANCEL);
+    });
+    openFromTray();
+    EXPECT_EQ(tabCaption(0), "Today") << "the tray menu saves the page after the dialog";
+    EXPECT_EQ(tabCaption(3), longName.substr(0, 19));
+    EXPECT_EQ(tabCaption(4), "Ideas");
+    EXPECT_EQ(readFileBytes(settingsFile()).substr(4, 20),
+              std::string("Today") + std::string(15, '\0'));
+    quit();
+
+    resetProgramState();
+    start();
+    const char* expected[] = {"Today", "Page 2", "Ideas", "nnnnnnnnnnnnnnnnnnn", "Ideas"};
+    for (int page = 0; page < PAGE_COUNT; ++page)
+        EXPECT_EQ(tabCaption(page), expected[page]);
+}
+
+TEST_F(Preferences, ClearAskedFirstErasesEveryPage) {
+    writePages();
+    start();
+    clickTab(2);
+    typeText(" and more");
+    ASSERT_EQ(tabCaption(2), "Page 3*");
+    HWND preferences = nullptr;
+    ModalDriver driver;
+    driver.then([&](HWND dialog) {
+        preferences = dialog;
+        pressButton(dialog, IDC_PREF_CLEAR);
+    });
+    driver.then([&](HWND box) {
+        EXPECT_TRUE(showsIcon(box, IDI_WARNING));
+        pressButton(box, IDNO);
+        pressButton(preferences, IDC_PREF_CLEAR);
+    });
+    driver.then([&](HWND box) {
+        EXPECT_EQ(readFileBytes(pageFile(4)), "notes of page 4") << "No changes nothing";
+        EXPECT_EQ(editorText(), "notes of page 2 and more");
+        pressButton(box, IDYES);
+    });
+    driver.then([&](HWND box) {
+        EXPECT_TRUE(showsIcon(box, IDI_INFORMATION));
+        pressButton(box, IDOK);
+        pressButton(preferences, IDC_PREF_CANCEL);
+    });
+    openFromTray();
+    EXPECT_EQ(std::vector<std::string>(driver.seenTexts.begin() + 1, driver.seenTexts.end()),
+              (std::vector<std::string>{CLEAR_QUESTION, CLEAR_QUESTION, ALL_ERASED}));
+    for (int page = 0; page < PAGE_COUNT; ++page) {
+        EXPECT_TRUE(fileExists(pageFile(page)));
+        EXPECT_EQ(readFileBytes(pageFile(page)), "") << "page " << page;
+        EXPECT_EQ(tabCaption(page), settings.pageNames[page]);
+    }
+    EXPECT_EQ(editorText(), "");
+    EXPECT_EQ(currentPage, 2);
+}
+
+TEST_F(Preferences, ClearNamesThePagesItCouldNotErase) {
+    writePages();
+    if (!lockPage(1) || !lockPage(3))
+        GTEST_SKIP() << "the file system cannot make a file immutable here";
+    start();
+    ModalDriver driver;
+    driver.then([&](HWND dialog) { pressButton(dialog, IDC_PREF_CLEAR); });
+    driver.then(answer(IDYES));
+    driver.then([&](HWND box) {
+        EXPECT_TRUE(showsIcon(box, IDI_WARNING));
+        pressButton(box, IDOK);
+        pressButton(GetWindow(box, GW_OWNER), IDC_PREF_OK);
+    });
+    openFromTray();
+    ASSERT_EQ(driver.seenTexts.size(), 3u);
+    EXPECT_EQ(driver.seenTexts[2], "These pages could not be erased: Page 2, Page 4.");
+    EXPECT_EQ(readFileBytes(pageFile(1)), "notes of page 1");
+    EXPECT_EQ(readFileBytes(pageFile(3)), "notes of page 3");
+    EXPECT_EQ(readFileBytes(pageFile(0)), "");
+    EXPECT_EQ(readFileBytes(pageFile(4)), "");
+}
+
+TEST_F(Preferences, ClearDoesNotClaimAPageThatCouldNotBeRead) {
+    writePages();
+    {
+        // Held open without sharing, no page can be read at start.
+        std::vector<HANDLE> held;
+        for (int page = 0; page < PAGE_COUNT; ++page)
+            held.push_back(CreateFileA(pageFile(page).c_str(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+        ModalDriver warnings;
+        for (int page = 0; page < PAGE_COUNT; ++page)
+            warnings.then(answer(IDOK));
+        start();
+        for (HANDLE file : held)
+            CloseHandle(file);
+    }
+    ASSERT_FALSE(currentPageRead);
+    ModalDriver driver;
+    driver.then([&](HWND dialog) { pressButton(dialog, IDC_PREF_CLEAR); });
+    driver.then(answer(IDYES));
+    driver.then([&](HWND box) {
+        pressButton(box, IDOK);
+        pressButton(GetWindow(box, GW_OWNER), IDC_PREF_CANCEL);
+    });
+    openFromTray();
+    ASSERT_EQ(driver.seenTexts.size(), 3u);
+    EXPECT_EQ(driver.seenTexts[2], "These pages could not be erased: Page 1.");
+    EXPECT_EQ(readFileBytes(pageFile(0)), "notes of page 0");
+    EXPECT_EQ(readFileBytes(pageFile(1)), "");
+}
+
+TEST_F(Preferences, OkWithoutChangesWritesTheSettingsAndTheRunValue) {
+    std::string installed = folder + "\\Program Files\\Jotty Notes";
+    CreateDirectoryA((folder + "\\Program Files").c_str(), nullptr);
+    CreateDirectoryA(installed.c_str(), nullptr);
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ, installed + '\0');
+    deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY, PREFERENCES_VALUE);
+    start();
+    ASSERT_STREQ(installFolder, installed.c_str());
+    std::string settingsPath = installed + "\\Data\\Settings.dat";
+    DeleteFileA(settingsPath.c_str());
+    ModalDriver driver;
+    driver.then([&](HWND dialog) { click(dialog, IDC_PREF_OK); });
+    openFromTray();
+    EXPECT_EQ(readFileBytes(settingsPath),
+              std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
+    std::string expected = launchCommandFor(installed);
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), expected);
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, STARTUP_VALUE), expected);
+    EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_VALUE), "(none)");
+
+    driver.then([&](HWND dialog) {
+        click(dialog, IDC_PREF_AUTOSTART);
+        click(dialog, IDC_PREF_OK);
+    });
+    openFromTray();
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), "(none)") << "removed at once";
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, STARTUP_VALUE), expected) << "until the next start";
+    EXPECT_EQ(readFileBytes(settingsPath)[2], '\0');
+
+    setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY, PREFERENCES_VALUE, REG_SZ, "stale");
+    driver.then([&](HWND dialog) { click(dialog, IDC_PREF_OK); });
+    openFromTray();
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), "(none)") << "deleted again";
+}
+
+TEST_F(Preferences, WordWrapAppliedThenCancelledRecreatesTheEditorAfterwards) {
+    start();
+    typeText("a line of notes");
+    HWND editor = noteEditor;
+    ModalDriver driver;
+    driver.then([&](HWND dialog) {
+        click(dialog, IDC_PREF_WORDWRAP);
+        pressButton(dialog, IDC_PREF_CANCEL);
+    });
+    openFromTray();
+    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_EQ(noteEditor, editor) << "Cancel leaves the editor";
+
+    driver.then([&](HWND dialog) {
+        click(dialog, IDC_PREF_WORDWRAP);
+        click(dialog, IDC_PREF_APPLY);
+        EXPECT_EQ(settings.wordWrap, 1);
+        EXPECT_EQ(readFileBytes(settingsFile())[3], '\1');
+        EXPECT_EQ(noteEditor, editor) << "not while the dialog is open";
+        pressButton(dialog, IDC_PREF_CANCEL);
+    });
+    openFromTray();
+    EXPECT_NE(noteEditor, editor);
+    EXPECT_FALSE(IsWindow(editor));
+    EXPECT_EQ(GetWindowLongA(noteEditor, GWL_STYLE) & (ES_AUTOHSCROLL | WS_HSCROLL), 0);
+    EXPECT_EQ(editorText(), "a line of notes");
+}
+
+TEST_F(Preferences, EscIsIgnoredAndTheCloseBoxAppliesNothing) {
+    start();
+    std::string settingsBefore = readFileBytes(settingsFile());
+    HWND preferences = nullptr;
+    ModalDriver driver;
+    driver.then([&](HWND dialog) {
+        preferences = dialog;
+        setName(dialog, 0, "Changed");
+        click(dialog, IDC_PREF_WORDWRAP);
+        HWND focus = GetFocus();
+        PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0);
+        // The help box shows only if the dialog is still there after the Esc key.
+        pressButton(dialog, IDC_PREF_HELP);
+    });
+    driver.then([&](HWND box) {
+        EXPECT_TRUE(showsIcon(box, IDI_INFORMATION));
+        pressButton(box, IDOK);
+        PostMessageA(preferences, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    openFromTray();
+    ASSERT_EQ(driver.seenTexts.size(), 2u);
+    EXPECT_EQ(driver.seenTexts[1],
+              "The Auto-Saving features saves your notes each 30 seconds or\nwhen the Jotty Notes "
+              "is minimized to the System Tray. You\ncan use some keyboard shortcut:\n\n1. "
+              "Ctrl-T: Insert Current Time & Date\n2. Ctrl-L: Insert a Line\n3. Ctrl-S: Manual "
+              "Save of the current page");
+    EXPECT_FALSE(IsWindow(preferences));
+    EXPECT_EQ(tabCaption(0), "Page 1");
+    EXPECT_EQ(settings.wordWrap, 0);
+    EXPECT_EQ(readFileBytes(settingsFile()), settingsBefore);
+}
+
+TEST_F(Preferences, RunValuesFallBackToTheUserWithoutMachineRights) {
+    std::string expected = launchCommandFor(folder);
+    {
+        MachineRunKeyRemoved noMachineKey;
+        ASSERT_TRUE(noMachineKey.removed);
+        start();
+        EXPECT_EQ(runValue(HKEY_CURRENT_USER, STARTUP_VALUE), expected);
+        ModalDriver driver;
+        driver.then([&](HWND dialog) { click(dialog, IDC_PREF_OK); });
+        openFromTray();
+        EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_VALUE), expected);
+        EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), "(none)");
+    }
+    ModalDriver driver;
+    driver.then([&](HWND dialog) { click(dialog, IDC_PREF_OK); });
+    openFromTray();
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), expected);
+    EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_VALUE), "(none)")
+        << "with the rights, no second value is left to start a second copy";
+
+    setRegistryValue(HKEY_CURRENT_USER, RUN_KEY, PREFERENCES_VALUE, REG_SZ, expected);
+    driver.then([&](HWND dialog) {
+        click(dialog, IDC_PREF_AUTOSTART);
+        click(dialog, IDC_PREF_OK);
+    });
+    openFromTray();
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), "(none)");
+    EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_VALUE), "(none)");
+    quit();
+
+    resetProgramState();
+    start();
+    EXPECT_EQ(runValue(HKEY_CURRENT_USER, STARTUP_VALUE), "(none)");
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, STARTUP_VALUE), "(none)");
+}
+
+TEST_F(RunningProgram, SecondMinimizedStartLeavesTheWindowHidden) {
+    ASSERT_TRUE(launch(first, "-minimize", folder));
+    HWND window = waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    Process second;
+    ASSERT_TRUE(launch(second, "-minimize", folder));
+    EXPECT_EQ(waitForExit(second), 0u);
+    pumpUntil([] { return false; }, 500);
+    EXPECT_FALSE(IsWindowVisible(window));
+}
+
+namespace {
+
+BOOL CALLBACK countPreferences(HWND window, LPARAM count) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") == 0 && windowText(window) == "Preferences...")
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int preferencesDialogs() {
+    int count = 0;
+    EnumWindows(countPreferences, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+} // namespace
+
+TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy) {
+    ASSERT_TRUE(launch(first, "-minimize", folder));
+    HWND window = waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    Process second;
+    ASSERT_TRUE(launch(second, "-preferences", folder));
+    EXPECT_EQ(waitForExit(second), 0u);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            dialog = FindWindowA("#32770", "Preferences...");
+            return dialog && IsWindowVisible(dialog);
+        },
+        20000));
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    Process third;
+    ASSERT_TRUE(launch(third, "-minimize -preferences", folder));
+    EXPECT_EQ(waitForExit(third), 0u);
+    pumpUntil([] { return false; }, 500);
+    EXPECT_EQ(preferencesDialogs(), 1) << "the open dialog is brought forward, not opened twice";
+
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(dialog); }));
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(waitForExit(first), 0u);
+}

@@ -23,6 +23,10 @@ static const char* const HELP_TEXT =
 // The dialog while it is open, so that a second request brings it forward instead of nesting.
 static HWND preferencesDialog;
 
+static void enableApply(HWND dialog) {
+    EnableWindow(GetDlgItem(dialog, IDC_PREF_APPLY), TRUE);
+}
+
 static void disableApply(HWND dialog) {
     HWND apply = GetDlgItem(dialog, IDC_PREF_APPLY);
     // A disabled control with the focus would leave the keyboard with nowhere to go.
@@ -101,11 +105,11 @@ static void applyPreferences(HWND dialog) {
 
 static INT_PTR onCommand(HWND dialog, WPARAM wParam) {
     if (HIWORD(wParam) == EN_CHANGE)
-        EnableWindow(GetDlgItem(dialog, IDC_PREF_APPLY), TRUE);
+        enableApply(dialog);
     // Esc (IDCANCEL) and Enter on an edit (IDOK) fall outside these ids and do nothing.
     switch (LOWORD(wParam)) {
         case IDC_PREF_WORDWRAP:
-        case IDC_PREF_AUTOSTART: EnableWindow(GetDlgItem(dialog, IDC_PREF_APPLY), TRUE); break;
+        case IDC_PREF_AUTOSTART: enableApply(dialog); break;
         case IDC_PREF_CLEAR: clearAllPages(dialog); break;
         case IDC_PREF_HELP:
             MessageBoxA(dialog, HELP_TEXT, appCaption, MB_OK | MB_ICONINFORMATION);

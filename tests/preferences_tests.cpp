@@ -71,6 +71,20 @@ std::string runValue(HKEY root, const char* name) {
     return found ? data : "(none)";
 }
 
+BOOL CALLBACK countPreferences(HWND window, LPARAM count) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") == 0 && windowText(window) == "Preferences...")
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int preferencesDialogs() {
+    int count = 0;
+    EnumWindows(countPreferences, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 class Preferences : public ProgramTest {
   protected:
     void TearDown() override {
@@ -359,6 +373,23 @@ TEST_F(Preferences, WordWrapAppliedThenCancelledRecreatesTheEditorAfterwards) {
     EXPECT_EQ(editorText(), "a line of notes");
 }
 
+TEST_F(Preferences, FromTheEditorMenuTheEditorItCameFromMayBeRecreated) {
+    start();
+    typeText("typed");
+    HWND editor = noteEditor;
+    ModalDriver driver;
+    driver.then([&](HWND dialog) {
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), mainWindow);
+        click(dialog, IDC_PREF_WORDWRAP);
+        click(dialog, IDC_PREF_OK);
+    });
+    SendMessageA(editor, WM_COMMAND, IDM_PREFERENCES, 0);
+    EXPECT_EQ(driver.seenCaptions, std::vector<std::string>{"Preferences..."});
+    EXPECT_FALSE(IsWindow(editor));
+    EXPECT_EQ(editorText(), "typed");
+    EXPECT_EQ(tabCaption(0), "Page 1*") << "the editor menu does not save the page";
+}
+
 TEST_F(Preferences, EscIsIgnoredAndTheCloseBoxAppliesNothing) {
     start();
     std::string settingsBefore = readFileBytes(settingsFile());
@@ -438,24 +469,6 @@ TEST_F(RunningProgram, SecondMinimizedStartLeavesTheWindowHidden) {
     pumpUntil([] { return false; }, 500);
     EXPECT_FALSE(IsWindowVisible(window));
 }
-
-namespace {
-
-BOOL CALLBACK countPreferences(HWND window, LPARAM count) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && windowText(window) == "Preferences...")
-        ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int preferencesDialogs() {
-    int count = 0;
-    EnumWindows(countPreferences, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-} // namespace
 
 TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy) {
     ASSERT_TRUE(launch(first, "-minimize", folder));

@@ -84,9 +84,6 @@ static bool applyPageName(HWND dialog, int page) {
     }
     memcpy(stored, name, sizeof name);
     setTabCaption(page, stored);
-    // Text that is not saved yet keeps its marker under the new name.
-    if (page == currentPage && SendMessageA(noteEditor, EM_GETMODIFY, 0, 0))
-        markCurrentPageDirty();
     return true;
 }
 
@@ -144,7 +141,6 @@ void openPreferences(HWND owner) {
                     0);
     preferencesDialog = nullptr;
     // Word wrap is a creation style of the editor, so a change re-creates it.
-    bool wraps = (GetWindowLongA(noteEditor, GWL_STYLE) & ES_AUTOHSCROLL) == 0;
-    if (wraps != (settings.wordWrap == 1))
+    if (editorWraps() != (settings.wordWrap == 1))
         recreateEditor(settings.wordWrap);
 }

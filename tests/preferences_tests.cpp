@@ -197,7 +197,8 @@ TEST_F(Preferences, RenamesTabsAndTheNamesSurviveARestart) {
         setName(dialog, 4, "Ideas");
         click(dialog, IDC_PREF_APPLY);
         EXPECT_EQ(tabCaption(2), "Ideas") << "at once, on Apply";
-        EXPECT_EQ(tabCaption(0), "Today*") << "the unsaved page keeps its marker";
+        EXPECT_EQ(tabCaption(0), "Today") << "the new name shows without the marker";
+        EXPECT_TRUE(SendMessageA(noteEditor, EM_GETMODIFY, 0, 0)) << "the text is still unsaved";
         EXPECT_EQ(tabCaption(1), "Page 2");
         EXPECT_EQ(itemText(dialog, IDC_PREF_NAME0 + 1), "Page 2") << "an emptied name is put back";
         EXPECT_EQ(itemText(dialog, IDC_PREF_NAME0 + 3), longName);

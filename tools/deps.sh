@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the run scripts need, if any
+# are missing. Silent when everything is there. Runs apt as root (or through sudo),
+# without questions, so it also works in CI with no terminal.
+set -euo pipefail
+
+packages=(
+    wine wine32:i386 g++-mingw-w64-i686-posix mingw-w64-tools # cross compiler and Wine
+    cmake make googletest                                      # build; gtest is built from source
+    xvfb x11-utils imagemagick                                 # headless display, xdpyinfo, screenshots
+)
+
+as_root() {
+    if ((EUID == 0)); then
+        "$@"
+    elif command -v sudo >/dev/null; then
+        sudo "$@"
+    else
+        echo "deps.sh: must run as root or with sudo to install: ${missing[*]}" >&2
+        exit 1
+    fi
+}
+
+installed() {
+    [[ $(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null) == installed ]]
+}
+
+missing=()
+for p in "${packages[@]}"; do
+    installed "$p" || missing+=("$p")
+done
+((${#missing[@]} == 0)) && exit 0
+
+echo "deps.sh: installing ${missing[*]}"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+fi
+apt=(env DEBIAN_FRONTEND=noninteractive apt-get -q -y -o Dpkg::Use-Pty=0)
+as_root "${apt[@]}" update >/dev/null
+as_root "${apt[@]}" install "${missing[@]}" </dev/null >/dev/null
+for p in "${missing[@]}"; do
+    installed "$p" || {
+        echo "deps.sh: $p did not install" >&2
+        exit 1
+    }
+done

@@ -1,5 +1,74 @@
 #include "dialogs/about_dialog.h"
 
-INT_PTR showAboutDialog(HWND) {
-    return 0;
+#include "app/app_state.h"
+#include "res/resource.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+INT_PTR showAboutDialog(HWND owner) {
+    return DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_ABOUT), owner, aboutDialogProc, 0);
+}
+
+static const VS_FIXEDFILEINFO* fixedVersionInfo(const std::vector<char>& block) {
+    void* info = nullptr;
+    UINT size = 0;
+    if (!VerQueryValueA(block.data(), "\\", &info, &size) || !info ||
+        size < sizeof(VS_FIXEDFILEINFO))
+        return nullptr;
+    return static_cast<const VS_FIXEDFILEINFO*>(info);
+}
+
+char* getVersionText(const char* path, char (&output)[VERSION_TEXT_SIZE]) {
+    output[0] = '\0';
+    DWORD size = GetFileVersionInfoSizeA(path, nullptr);
+    if (size == 0)
+        MessageBoxA(nullptr, "Could not retrive version info", "", MB_OK);
+    std::vector<char> block(size);
+    // With no size there is no block to read into: that read counts as failed.
+    if (size == 0 || !GetFileVersionInfoA(path, 0, size, block.data())) {
+        MessageBoxA(nullptr, "Unknown error retriving version info", "", MB_OK);
+        return output;
+    }
+    if (const VS_FIXEDFILEINFO* info = fixedVersionInfo(block))
+        snprintf(output, sizeof output, "%i.%i.%i ", HIWORD(info->dwProductVersionMS),
+                 LOWORD(info->dwProductVersionMS), HIWORD(info->dwProductVersionLS));
+    return output;
+}
+
+void composeAboutText(const char* aboutTemplate, const char* versionText,
+                      char (&text)[ABOUT_TEXT_SIZE]) {
+    size_t headLength = strcspn(aboutTemplate, "$");
+    const char* tail = aboutTemplate[headLength] ? aboutTemplate + headLength + 1 : "";
+    snprintf(text, sizeof text, "%.*s %s %s", static_cast<int>(headLength), aboutTemplate,
+             versionText, tail);
+}
+
+static void initAboutDialog(HWND dialog) {
+    SetWindowTextA(dialog, "About Jotty Notes");
+    char aboutTemplate[200] = {};
+    LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_TEMPLATE, aboutTemplate, sizeof aboutTemplate);
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_INFO))));
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(instanceHandle, path, sizeof path);
+    char versionText[VERSION_TEXT_SIZE];
+    char text[ABOUT_TEXT_SIZE];
+    composeAboutText(aboutTemplate, getVersionText(path, versionText), text);
+    SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, text);
+}
+
+// Only OK and the close box end the dialog; Escape (IDCANCEL) leaves it open.
+INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: initAboutDialog(dialog); return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) != IDC_ABOUT_OK)
+                return FALSE;
+            EndDialog(dialog, static_cast<INT_PTR>(wParam));
+            return TRUE;
+        case WM_CLOSE: EndDialog(dialog, static_cast<INT_PTR>(wParam)); return FALSE;
+    }
+    return FALSE;
 }

@@ -122,16 +122,12 @@ static const char* const ERROR_TEXT = "Error while exporting file.\nPlease retry
 class Export : public DialogTest {
   protected:
     std::string destination(const std::string& name) const { return folder + "\\" + name; }
-    void writePage(int page, const std::string& bytes) const {
-        CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
-        writeFileBytes(folder + "\\Data\\Page" + std::to_string(page) + ".txt", bytes);
-    }
     std::vector<SaveAsSeen> saveAsSeen;
 };
 
 TEST_F(Export, TickedPagesArePromptedAndSavedInPageOrder) {
-    writePage(0, "first page\r\n");
-    writePage(3, "fourth\r\npage");
+    writePageBytes(0, "first page\r\n");
+    writePageBytes(3, "fourth\r\npage");
     start();
     strcpy(settings.pageNames[3], "Ideas");
     std::vector<std::string> boxTexts;
@@ -195,8 +191,8 @@ TEST_F(Export, NothingTickedSaysSoAndKeepsTheDialogOpen) {
 }
 
 TEST_F(Export, CancelledSaveAsSkipsOnlyThatPage) {
-    writePage(1, "second");
-    writePage(2, "third");
+    writePageBytes(1, "second");
+    writePageBytes(2, "third");
     start();
     HWND exportDialog = nullptr;
     bool firstUntickedBeforeSecond = false;
@@ -216,22 +212,42 @@ TEST_F(Export, CancelledSaveAsSkipsOnlyThatPage) {
     EXPECT_FALSE(fileExists(destination("Page 2.txt")));
 }
 
-TEST_F(Export, CancellingEverySaveAsStillClosesTheDialog) {
+TEST_F(Export, CancellingEverySaveAsStillClosesTheDialogOverPreferences) {
     start();
-    driver.then(tickAndExport({0, 4}));
+    HWND preferences = nullptr;
+    HWND exportDialog = nullptr;
+    HWND exportOwner = nullptr;
+    bool exportClosed = false;
+    driver.then([&](HWND dialog) {
+        preferences = dialog;
+        pressButton(dialog, 1012);
+    });
+    driver.then([&](HWND dialog) {
+        exportOwner = GetWindow(dialog, GW_OWNER);
+        tickAndExport({0, 4}, &exportDialog)(dialog);
+    });
     driver.then(answer(IDOK));
     driver.then(saveAs(saveAsSeen, ""));
     driver.then(answer(IDOK));
-    driver.then(saveAs(saveAsSeen, ""));
-    EXPECT_EQ(openExportDialog(mainWindow), 0);
-    EXPECT_EQ(driver.seenTexts.size(), 5u);
+    driver.then([&](HWND dialog) {
+        saveAs(saveAsSeen, "")(dialog);
+        afterQueuedMessages([&] {
+            exportClosed = !IsWindow(exportDialog) && IsWindowVisible(preferences);
+            pressButton(preferences, 1007);
+        });
+    });
+    command(424);
+    EXPECT_EQ(driver.seenCaptions.at(1), "Export...");
+    EXPECT_EQ(exportOwner, preferences);
+    EXPECT_EQ(driver.seenTexts.size(), 6u);
     ASSERT_EQ(saveAsSeen.size(), 2u);
     EXPECT_EQ(saveAsSeen[1].proposedName, "Page 5.txt");
+    EXPECT_TRUE(exportClosed) << "after the last page, back in Preferences";
 }
 
 TEST_F(Export, OtherPagesAreCopiedByteForByteAsTheyStandOnDisk) {
     const std::string bytes("a\r\nb\xe9\0tail\r\n\r\n", 14);
-    writePage(2, bytes);
+    writePageBytes(2, bytes);
     start();
     typeText("not saved yet");
     std::string pageZeroOnDisk = readFileBytes(pageFile(0));
@@ -254,7 +270,7 @@ TEST_F(Export, CurrentPageIsSavedBeforeItIsCopied) {
     driver.then(answer(IDOK));
     driver.then(saveAs(saveAsSeen, destination("ticked.txt")));
 
-    exportPageAs(mainWindow, currentPage);
+    SendMessageA(noteEditor, WM_COMMAND, 431, 0);
     EXPECT_EQ(driver.seenTexts.size(), 1u) << "straight to the Save As dialog";
     ASSERT_EQ(saveAsSeen.size(), 1u);
     EXPECT_EQ(saveAsSeen[0].proposedName, "Page 3.txt");
@@ -279,7 +295,7 @@ TEST_F(Export, CurrentPageThatCannotBeSavedIsNotExported) {
     error.owner = mainWindow;
     driver.then(saveAs(saveAsSeen, destination("stale.txt")));
     driver.then(noteBox(error, IDOK));
-    exportPageAs(mainWindow, 0);
+    SendMessageA(noteEditor, WM_COMMAND, 431, 0);
     makeImmutable(pageFile(0), false);
     ASSERT_EQ(driver.seenTexts.size(), 2u);
     EXPECT_EQ(driver.seenTexts[1], ERROR_TEXT);
@@ -293,7 +309,7 @@ TEST_F(Export, CurrentPageThatCannotBeSavedIsNotExported) {
 }
 
 TEST_F(Export, ExistingFileIsReplacedAfterTheOverwriteQuestion) {
-    writePage(1, "short");
+    writePageBytes(1, "short");
     start();
     writeFileBytes(destination("old.txt"), "an older and much longer file");
     BoxSeen question;
@@ -309,7 +325,7 @@ TEST_F(Export, ExistingFileIsReplacedAfterTheOverwriteQuestion) {
 }
 
 TEST_F(Export, MissingPageFileGivesTheErrorBoxAndTheNextPageStillGoes) {
-    writePage(2, "third");
+    writePageBytes(2, "third");
     start();
     BoxSeen error;
     error.owner = mainWindow;
@@ -380,7 +396,7 @@ TEST_F(About, ShowsTheShippedVersionAndIgnoresEscape) {
     EXPECT_TRUE(openAfterEscape);
 }
 
-TEST_F(About, OpensCentredOverTheHiddenWindowAndTheCloseBoxEndsIt) {
+TEST_F(About, FromTheTrayItOpensCentredOverTheHiddenWindowAndTheCloseBoxEndsIt) {
     start("-minimize");
     ASSERT_FALSE(IsWindowVisible(mainWindow));
     HWND owner = nullptr;
@@ -390,7 +406,8 @@ TEST_F(About, OpensCentredOverTheHiddenWindowAndTheCloseBoxEndsIt) {
         GetWindowRect(dialog, &box);
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
-    EXPECT_EQ(showAboutDialog(mainWindow), 0);
+    command(422);
+    EXPECT_EQ(driver.seenCaptions.at(0), "About Jotty Notes");
     EXPECT_EQ(owner, mainWindow);
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);

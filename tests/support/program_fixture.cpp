@@ -109,6 +109,11 @@ void ProgramTest::writeSettingsBytes(const std::string& bytes) const {
     writeFileBytes(folder + "\\Data\\Settings.dat", bytes);
 }
 
+void ProgramTest::writePageBytes(int page, const std::string& bytes) const {
+    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
+    writeFileBytes(pageFile(page), bytes);
+}
+
 std::string ProgramTest::editorText() const {
     int length = GetWindowTextLengthA(noteEditor);
     std::string text(length + 1, '\0');

@@ -32,6 +32,7 @@ class ProgramTest : public ::testing::Test {
     std::string pageFile(int page) const;
     std::string settingsFile() const;
     void writeSettingsBytes(const std::string& bytes) const;
+    void writePageBytes(int page, const std::string& bytes) const;
 
     std::string editorText() const;
     void setEditorText(const std::string& text) const;

@@ -8,6 +8,7 @@ packages=(
     wine wine32:i386 g++-mingw-w64-i686-posix mingw-w64-tools # cross compiler and Wine
     cmake make googletest                                      # build; gtest is built from source
     xvfb x11-utils imagemagick                                 # headless display, xdpyinfo, screenshots
+    nsis                                                       # makensis, for the setup program
 )
 
 as_root() {

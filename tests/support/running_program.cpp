@@ -5,8 +5,9 @@ Process::~Process() {
         CloseHandle(handle);
 }
 
-bool launch(Process& process, const std::string& arguments, const std::string& folder) {
-    std::string line = "\"" + executableFolder() + "\\jnotes.exe\" " + arguments;
+bool launch(Process& process, const std::string& program, const std::string& arguments,
+            const std::string& folder) {
+    std::string line = "\"" + program + "\" " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -18,6 +19,10 @@ bool launch(Process& process, const std::string& arguments, const std::string& f
     // Idle input means start-up has finished and the message loop runs.
     WaitForInputIdle(process.handle, 20000);
     return true;
+}
+
+bool launch(Process& process, const std::string& arguments, const std::string& folder) {
+    return launch(process, executableFolder() + "\\jnotes.exe", arguments, folder);
 }
 
 DWORD waitForExit(const Process& process, DWORD milliseconds) {
@@ -34,11 +39,51 @@ HWND waitForMainWindow() {
     return window;
 }
 
-void RunningProgram::TearDown() {
-    if (first.handle && waitForExit(first, 0) == STILL_ACTIVE) {
-        PostMessageA(FindWindowA("CLS_jNotes", nullptr), WM_COMMAND, 423, 0);
-        if (waitForExit(first) == STILL_ACTIVE)
-            TerminateProcess(first.handle, 1);
+void endProgram(const Process& process) {
+    if (!process.handle || waitForExit(process, 0) != STILL_ACTIVE)
+        return;
+    PostMessageA(FindWindowA("CLS_jNotes", nullptr), WM_COMMAND, 423, 0);
+    if (waitForExit(process) == STILL_ACTIVE)
+        TerminateProcess(process.handle, 1);
+}
+
+// A job that cannot be asked counts as running, so the wait ends by its timeout.
+static bool jobEnded(HANDLE job) {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+    return QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                                     sizeof accounting, nullptr) &&
+           accounting.ActiveProcesses == 0;
+}
+
+DWORD runToTheEnd(const std::string& commandLine, const std::function<void()>& whileRunning,
+                  DWORD milliseconds) {
+    // Processes started by a process of the job belong to the job as well.
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    std::string line = commandLine;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    DWORD code = STILL_ACTIVE;
+    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                       nullptr, &startup, &info)) {
+        AssignProcessToJobObject(job, info.hProcess);
+        ResumeThread(info.hThread);
+        bool ended = pumpUntil(
+            [&] {
+                whileRunning();
+                return jobEnded(job);
+            },
+            milliseconds);
+        if (ended)
+            GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
     }
+    CloseHandle(job);
+    return code;
+}
+
+void RunningProgram::TearDown() {
+    endProgram(first);
     ProgramTest::TearDown();
 }

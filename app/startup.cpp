@@ -14,6 +14,7 @@
 
 #include <commctrl.h>
 #include <cstdio>
+#include <cstring>
 
 static HACCEL acceleratorTable;
 
@@ -27,8 +28,9 @@ void readInstallFolder() {
                                               "InstalledPath", installFolder, &size);
     } catch (const RegistryException&) {
     }
-    // A value that filled the whole buffer may lack its terminating NUL.
-    if (!found || installFolder[sizeof installFolder - 1] != '\0') {
+    // A folder whose files' paths would not fit is refused like a missing value.
+    if (!found || strnlen(installFolder, sizeof installFolder) + strlen("\\Data\\Settings.dat") >=
+                      sizeof installFolder) {
         ZeroMemory(installFolder, sizeof installFolder);
         GetCurrentDirectoryA(sizeof installFolder, installFolder);
     }

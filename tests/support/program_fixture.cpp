@@ -81,6 +81,14 @@ void ProgramTest::start(const char* commandLine) {
     pumpMessages();
 }
 
+void ProgramTest::restart(const char* commandLine) {
+    if (running())
+        quit();
+    resetProgramState();
+    SetCurrentDirectoryA(folder.c_str());
+    start(commandLine);
+}
+
 int ProgramTest::quit() {
     command(423);
     int exitCode = runMessageLoop();

@@ -24,6 +24,8 @@ class ProgramTest : public ::testing::Test {
 
     // Runs the start-up with the given command line in the install folder.
     void start(const char* commandLine = "");
+    // Quits when running, then starts afresh in the same install folder.
+    void restart(const char* commandLine = "");
     // Chooses the quit command and runs the loop to its end; returns the exit code.
     int quit();
     bool running() const;

@@ -9,6 +9,7 @@ packages=(
     cmake make googletest                                      # build; gtest is built from source
     xvfb x11-utils imagemagick                                 # headless display, xdpyinfo, screenshots
     nsis                                                       # makensis, for the setup program
+    clang e2fsprogs                                            # libFuzzer targets; chattr for tests
 )
 
 as_root() {

@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets natively with clang's libFuzzer and runs each for a while.
-#   tools/fuzz.sh [seconds per target]     (default 10; the test command runs the default)
+#   tools/fuzz.sh [seconds per target]     (default 10; the test suite runs it for 10 s)
 # A longer hunt: tools/fuzz.sh 600. Findings are written to build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
-if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang >/dev/null
-fi
+tools/deps.sh
 cmake -S tests/fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j2 >/dev/null
 mkdir -p build-fuzz/findings

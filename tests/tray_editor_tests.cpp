@@ -127,8 +127,10 @@ TEST_F(Menus, TrayMenuHoldsItsFiveItemsAndExitEndsTheProgram) {
     typeText("saved by exit");
     std::vector<ItemState> items;
     UINT defaultItem = 0;
+    HMENU shown = nullptr;
     {
         MenuDriver driver([&](HMENU menu, HWND window) {
+            shown = menu;
             items = readMenu(menu);
             defaultItem = GetMenuDefaultItem(menu, TRUE, 0);
             chooseByKey(window, 'x');
@@ -148,6 +150,7 @@ TEST_F(Menus, TrayMenuHoldsItsFiveItemsAndExitEndsTheProgram) {
     }
     EXPECT_TRUE(items[3].state & MF_SEPARATOR);
     EXPECT_EQ(defaultItem, 0u);
+    EXPECT_FALSE(IsMenu(shown)) << "the tray menu is destroyed once closed";
     EXPECT_FALSE(IsWindow(mainWindow)) << "E&xit closed the main window";
     EXPECT_EQ(runMessageLoop(), 0);
     finishProgram();
@@ -160,9 +163,13 @@ TEST_F(Menus, EditorMenuHoldsTheSubmenuAndTheEditingItems) {
     std::vector<ItemState> items;
     std::vector<ItemState> submenuItems;
     bool heldWhileShown = false;
+    HMENU shown = nullptr;
+    HMENU shownSubmenu = nullptr;
     {
         MenuDriver driver([&](HMENU menu, HWND) {
             heldWhileShown = editorMenu == menu && editorSubmenu != nullptr;
+            shown = menu;
+            shownSubmenu = editorSubmenu;
             items = readMenu(menu);
             submenuItems = readMenu(GetSubMenu(menu, 0));
             closeMenu();
@@ -173,6 +180,8 @@ TEST_F(Menus, EditorMenuHoldsTheSubmenuAndTheEditingItems) {
     EXPECT_TRUE(heldWhileShown);
     EXPECT_EQ(editorMenu, nullptr);
     EXPECT_EQ(editorSubmenu, nullptr);
+    EXPECT_FALSE(IsMenu(shown)) << "the menu is destroyed once closed";
+    EXPECT_FALSE(IsMenu(shownSubmenu));
     ASSERT_EQ(items.size(), 10u);
     const char* texts[] = {"Jotty Notes", "",      "Undo",   "", "Cut",
                            "Copy",        "Paste", "Delete", "", "Select All"};

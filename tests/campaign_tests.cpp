@@ -91,7 +91,7 @@ TEST_F(Campaign, PageFilesWithOddBytesRoundTrip) {
         EXPECT_EQ(readFileBytes(pageFile(page)), pages[page]) << page;
 }
 
-TEST_F(Campaign, InstalledPathThatIsEmptyOrMissingOrLong) {
+TEST_F(Campaign, InstalledPathMissingEmptyOrDeep) {
     setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ,
                      std::string("C:\\no\\such\\folder", 18) + '\0');
     start();

@@ -4,7 +4,6 @@
 #include "res/resource.h"
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 INT_PTR showAboutDialog(HWND owner) {
@@ -35,14 +34,6 @@ char* getVersionText(const char* path, char (&output)[VERSION_TEXT_SIZE]) {
         snprintf(output, sizeof output, "%i.%i.%i ", HIWORD(info->dwProductVersionMS),
                  LOWORD(info->dwProductVersionMS), HIWORD(info->dwProductVersionLS));
     return output;
-}
-
-void composeAboutText(const char* aboutTemplate, const char* versionText,
-                      char (&text)[ABOUT_TEXT_SIZE]) {
-    size_t headLength = strcspn(aboutTemplate, "$");
-    const char* tail = aboutTemplate[headLength] ? aboutTemplate + headLength + 1 : "";
-    snprintf(text, sizeof text, "%.*s %s %s", static_cast<int>(headLength), aboutTemplate,
-             versionText, tail);
 }
 
 static void initAboutDialog(HWND dialog) {

@@ -4,17 +4,8 @@
 #include "platform/registry_helper.h"
 #include "storage/settings.h"
 
-#include <cstdio>
-#include <cstring>
-
 const char* const RUN_KEY_PATH = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const PREFERENCES_RUN_VALUE = "JottyNotes";
-
-bool formatLaunchCommand(char (&command)[300], const char* folder) {
-    memset(command, 0, sizeof command);
-    int length = snprintf(command, sizeof command, "\"%s\\jnotes.exe\" -minimize", folder);
-    return length > 0 && length < static_cast<int>(sizeof command);
-}
 
 // A fresh user profile may have no Run key of its own yet.
 static void createUserRunKey() {
@@ -42,7 +33,7 @@ static void removeRunValue(const char* name) {
 }
 
 static void applyRunValue(const char* name, bool startWithWindows) {
-    char command[300];
+    char command[LAUNCH_COMMAND_SIZE];
     if (!startWithWindows)
         removeRunValue(name);
     else if (formatLaunchCommand(command, installFolder))

@@ -2,11 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/launch_command.h"
+
 extern const char* const RUN_KEY_PATH;
 extern const char* const PREFERENCES_RUN_VALUE;
-
-// "\"<install folder>\jnotes.exe\" -minimize"; false when it does not fit the 300 bytes.
-bool formatLaunchCommand(char (&command)[300], const char* folder);
 
 // Each Run value is written under HKEY_LOCAL_MACHINE; a user without the rights there gets it
 // under HKEY_CURRENT_USER instead. Removing it removes it from both.

@@ -7,6 +7,7 @@
 #include "ui/text_insert.h"
 
 #include <commctrl.h>
+#include <vector>
 
 using MainWindow = ProgramTest;
 
@@ -142,18 +143,13 @@ TEST_F(MainWindow, LayoutPlacesTheEditorOverTheTabs) {
     GetClientRect(mainWindow, &client);
     ASSERT_EQ(client.right, 300);
     ASSERT_EQ(client.bottom, 200);
-    RECT tabs;
-    GetWindowRect(tabStrip, &tabs);
-    MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&tabs), 2);
-    EXPECT_EQ(tabs.left, 0);
-    EXPECT_EQ(tabs.top, 0);
-    EXPECT_EQ(tabs.right, 300);
-    EXPECT_EQ(tabs.bottom, 200);
-    RECT editor;
-    GetWindowRect(noteEditor, &editor);
-    MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&editor), 2);
-    EXPECT_EQ(editor.left, 5);
-    EXPECT_EQ(editor.top, 28);
-    EXPECT_EQ(editor.right - editor.left, 290);
-    EXPECT_EQ(editor.bottom - editor.top, 170);
+    auto placeOf = [](HWND child) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&rect), 2);
+        return std::vector<LONG>{rect.left, rect.top, rect.right - rect.left,
+                                 rect.bottom - rect.top};
+    };
+    EXPECT_EQ(placeOf(tabStrip), (std::vector<LONG>{0, 0, 300, 200}));
+    EXPECT_EQ(placeOf(noteEditor), (std::vector<LONG>{5, 28, 290, 170}));
 }

@@ -6,6 +6,7 @@
 #include "storage/settings.h"
 #include "ui/tab_strip.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -60,14 +61,15 @@ PageRead readPageText(const char* path, std::string& text) {
     DWORD size = GetFileSize(file, &sizeHigh);
     // An edit control holds less than 2 GB; a larger file is refused rather than cut.
     if (size != INVALID_FILE_SIZE && sizeHigh == 0 && size < 0x7FFFFFFF) {
-        std::unique_ptr<char[]> buffer(new (std::nothrow) char[size + 1]);
-        if (buffer && readAll(file, buffer.get(), size)) {
-            buffer[size] = '\0';
-            try {
-                text.assign(buffer.get());
+        // Read straight into the text: a page of many megabytes is not copied a second time.
+        try {
+            std::string bytes(size, '\0');
+            if (readAll(file, &bytes[0], size)) {
+                bytes.resize(strlen(bytes.c_str()));
+                text.swap(bytes);
                 result = PageRead::Loaded;
-            } catch (const std::bad_alloc&) {
             }
+        } catch (const std::bad_alloc&) {
         }
     }
     CloseHandle(file);

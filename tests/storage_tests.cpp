@@ -103,6 +103,19 @@ TEST_F(PageFiles, NulByteEndsTheLoadedText) {
     EXPECT_EQ(readFileBytes(pageFile(0)), "before");
 }
 
+TEST_F(PageFiles, ReadingTakesTheWholeFileUpToTheFirstNul) {
+    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
+    std::string text = "stale";
+    writeFileBytes(pageFile(1), "");
+    EXPECT_EQ(readPageText(pageFile(1).c_str(), text), PageRead::Loaded);
+    EXPECT_EQ(text, "") << "a 0-byte file is an empty page";
+    writeFileBytes(pageFile(1), std::string("kept\0dropped", 12));
+    EXPECT_EQ(readPageText(pageFile(1).c_str(), text), PageRead::Loaded);
+    EXPECT_EQ(text, "kept");
+    EXPECT_EQ(readPageText(pageFile(3).c_str(), text), PageRead::Missing);
+    EXPECT_EQ(text, "kept") << "a missing file leaves the text alone";
+}
+
 TEST_F(PageFiles, LargePageLoadsWholeAndTheUserCanKeepTyping) {
     std::string big;
     for (int line = 0; big.size() < 3000000; ++line)

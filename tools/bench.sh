@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Builds the release configuration and runs every benchmark under Wine: start-up, saves and
+# loads against their floors, memory and handles across page switches, and the size of
+# jnotes.exe. Prints the figures as Markdown tables at the end; the whole output, with one
+# BENCH line per figure, is kept in build-release/bench.log. Takes about 9 minutes on two
+# cores, most of it in Wine's edit control taking in the 10 MB and 50 MB pages. The figures
+# mean little while other work keeps the machine busy.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/deps.sh
+[[ -f build-release/CMakeCache.txt ]] || cmake --preset release >/dev/null
+cmake --build --preset release -j2 >/dev/null
+
+bin=build-release/bin
+prefix=$PWD/build-release/wineprefix
+log=build-release/bench.log
+trap 'tools/wine-run --prefix "$prefix" --stop' EXIT
+DISPLAY=$(tools/wine-run --prefix "$prefix" --init)
+export DISPLAY
+
+: >"$log"
+for bench in bench_startup bench_pages bench_memory; do
+    echo "== $bench" | tee -a "$log"
+    tools/wine-run --prefix "$prefix" "$bin/$bench.exe" | tr -d '\r' | tee -a "$log"
+done
+size=$(stat -c %s "$bin/jnotes.exe")
+limit=$((3 * 1024 * 1024 / 2))
+echo "BENCH name=exe_size bytes=$size target_bytes=$limit met=$( ((size < limit)) && echo yes || echo no)" |
+    tee -a "$log"
+
+echo
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'),"\
+    "$(free -g | awk '/^Mem:/ {print $2}') GB, $(wine --version)"
+grep '^BENCH ' "$log" | awk '
+function field(name,   i, pair) {
+    for (i = 2; i <= NF; i++) {
+        split($i, pair, "=")
+        if (pair[1] == name) return pair[2]
+    }
+    return ""
+}
+{ name = field("name") }
+field("ratio") != "" {
+    ratios = ratios sprintf("| %s | %s ms | %s ms | %s | %s | %s | %s |\n", name,
+        field("program_ms"), field("floor_ms"), field("ratio"), field("target"), field("met"),
+        field("runs"))
+}
+name ~ /^save_.*_steps$/ {
+    saves = saves sprintf("| %s | %s | %s | %s | %s | %s |\n", name, field("copy_ms"),
+        field("write_ms"), field("flush_ms"), field("close_ms"), field("replace_ms"))
+}
+name ~ /^load_.*_steps$/ {
+    loads = loads sprintf("| %s | %s | %s | %s |\n", name, field("leave_ms"),
+        field("settings_ms"), field("read_ms"))
+}
+field("gdi") != "" {
+    memory = memory sprintf("| %s | %s | %s | %s | %s | %s |\n", name, field("private_kb"),
+        field("gdi"), field("user"), field("handles"), field("met") == "" ? "" : field("met"))
+}
+name == "private_at_idle" {
+    idle = sprintf("jnotes.exe holds %s KB of private memory at idle after start-up; the floor program %s KB.\n",
+        field("program_kb"), field("floor_kb"))
+}
+name == "exe_size" {
+    exe = sprintf("Release jnotes.exe: %s bytes (target: under %s bytes), met: %s\n", field("bytes"),
+        field("target_bytes"), field("met"))
+}
+END {
+    print "| Figure | Program | Floor | Ratio | Target | Met | Runs |"
+    print "|---|---|---|---|---|---|---|"
+    printf "%s\n", ratios
+    print "Where a save goes (ms, medians):\n"
+    print "| Save | Copy out of the editor | Write | Flush | Close | Replace |"
+    print "|---|---|---|---|---|---|"
+    printf "%s\n", saves
+    print "What a load does besides reading and showing the page (ms, medians):\n"
+    print "| Load | Save of the page left | Settings file | Read |"
+    print "|---|---|---|---|"
+    printf "%s\n", loads
+    print "Memory (private KB) and objects; the last line is the growth over the last round of switches:\n"
+    print "| When | Private KB | GDI | USER | Handles | No growth |"
+    print "|---|---|---|---|---|---|"
+    printf "%s\n", memory
+    printf "%s%s", idle, exe
+}'

@@ -67,7 +67,10 @@ static void bringRunningCopyForward(const CommandLineOptions& options) {
     SetForegroundWindow(mainWindow);
     SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
     // The running copy shows its window through its own path too, so that its autosave
-    // timer runs again.
+    // timer runs again; it may bring its Preferences dialog to the front, as this copy may.
+    DWORD runningProcess = 0;
+    GetWindowThreadProcessId(mainWindow, &runningProcess);
+    AllowSetForegroundWindow(runningProcess);
     PostMessageA(mainWindow, WM_COMMAND, IDM_OPEN, 0);
     if (options.preferences)
         PostMessageA(mainWindow, WM_COMMAND, IDM_PREFERENCES, 0);

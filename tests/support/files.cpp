@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 std::string makeTemporaryFolder() {
@@ -43,8 +42,17 @@ bool fileExists(const std::string& path) {
 }
 
 std::string readFileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    std::string bytes;
+    std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
+    if (size <= 0)
+        return bytes;
+    // Read in one go: pages of tens of megabytes are compared after every kill.
+    bytes.resize(static_cast<size_t>(size));
+    file.seekg(0);
+    file.read(&bytes[0], bytes.size());
+    bytes.resize(static_cast<size_t>(file.gcount()));
+    return bytes;
 }
 
 void writeFileBytes(const std::string& path, const std::string& bytes) {
@@ -94,9 +102,7 @@ void setRegistryValue(HKEY root, const char* keyPath, const char* valueName, DWO
     }
 }
 
-// Wine starts a Linux program given by its Windows path on the Z: drive; its exit code does
-// not come back, so callers check the effect.
-static bool startLinuxProgram(std::string commandLine) {
+bool startLinuxProgram(std::string commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -109,7 +115,17 @@ static bool startLinuxProgram(std::string commandLine) {
     return true;
 }
 
+// A folder is writable when a file can be made in it.
 static bool writable(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        HANDLE probe = CreateFileA((path + "\\writable.probe").c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (probe == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(probe);
+        return true;
+    }
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -118,7 +134,7 @@ static bool writable(const std::string& path) {
     return true;
 }
 
-static std::string unixPath(const std::string& windowsPath) {
+std::string unixPath(const std::string& windowsPath) {
     typedef char*(CDECL * ToUnix)(const WCHAR*);
     auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));

@@ -18,6 +18,13 @@ void deleteRegistryValue(HKEY root, const char* keyPath, const char* valueName);
 void setRegistryValue(HKEY root, const char* keyPath, const char* valueName, DWORD type,
                       const std::string& data);
 
-// Makes a file immutable on the Linux side (Wine as root ignores read-only attributes);
-// false when the file system cannot.
+// Starts a Linux program given by its Windows path on the Z: drive. Wine hands back no handle
+// to wait on and no exit code, so callers check the effect.
+bool startLinuxProgram(std::string commandLine);
+// The Linux path of a file under Wine; empty when there is none.
+std::string unixPath(const std::string& windowsPath);
+
+// Makes a file or a folder immutable on the Linux side (Wine as root ignores read-only
+// attributes); false when the file system cannot. Nothing can be created in or removed from
+// an immutable folder.
 bool makeImmutable(const std::string& path, bool immutable);

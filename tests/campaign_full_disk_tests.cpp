@@ -1,0 +1,170 @@
+// Full disk: the install folder lies on a tiny file system (mounted by tests/full_disk_test.sh)
+// that fills up during a save. The old file stays whole, the failure shows as the dirty marker
+// that stays (the beep cannot be heard here), and the page is saved once there is room again.
+#include "support/program_fixture.h"
+
+#include "app/app_state.h"
+#include "ui/main_window.h"
+
+#include <algorithm>
+
+namespace {
+
+class FullDisk : public ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        char mountPoint[MAX_PATH] = {};
+        if (!GetEnvironmentVariableA("JNOTES_SMALL_DISK", mountPoint, sizeof mountPoint)) {
+            char refused[512] = "run this test through tests/full_disk_test.sh, as root";
+            GetEnvironmentVariableA("JNOTES_SMALL_DISK_REFUSED", refused, sizeof refused);
+            GTEST_SKIP() << "small file system unavailable: " << refused;
+        }
+        disk = std::string("Z:") + mountPoint;
+        std::replace(disk.begin(), disk.end(), '/', '\\');
+        install = disk + "\\Jotty Notes";
+        ASSERT_TRUE(CreateDirectoryA(install.c_str(), nullptr)) << install;
+        setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ, install + '\0');
+    }
+    void TearDown() override {
+        if (running())
+            quit();
+        if (!install.empty()) {
+            emptyDisk();
+            removeFolder(install);
+        }
+        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath");
+        ProgramTest::TearDown();
+    }
+
+    std::string installFile(const std::string& name) const { return install + "\\Data\\" + name; }
+    std::string filler() const { return disk + "\\filler"; }
+
+    // Fills the file system up, then gives back about the given number of bytes.
+    void fillDisk(DWORD leaveFree) {
+        HANDLE file = CreateFileA(filler().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        std::string chunk(65536, 'f');
+        for (DWORD piece : {65536, 4096, 1}) {
+            DWORD written = 0;
+            while (WriteFile(file, chunk.data(), piece, &written, nullptr) && written == piece) {
+            }
+        }
+        if (leaveFree > 0) {
+            SetFilePointer(file, -static_cast<LONG>(leaveFree), nullptr, FILE_END);
+            SetEndOfFile(file);
+        }
+        CloseHandle(file);
+    }
+    void emptyDisk() { DeleteFileA(filler().c_str()); }
+    ULONGLONG freeBytes() const {
+        ULARGE_INTEGER available = {};
+        GetDiskFreeSpaceExA((disk + "\\").c_str(), &available, nullptr, nullptr);
+        return available.QuadPart;
+    }
+
+    std::string disk;
+    std::string install;
+};
+
+std::string notes(size_t size) {
+    std::string text;
+    for (int line = 0; text.size() < size; ++line)
+        text += "a line of notes that does not fit on the disk, number " + std::to_string(line) +
+                "\r\n";
+    return text;
+}
+
+} // namespace
+
+TEST_F(FullDisk, PageSavedOnAFullDiskKeepsItsOldFileAndIsSavedOnceThereIsRoom) {
+    start();
+    ASSERT_EQ(std::string(installFolder), install);
+    typeText("first version\r\n");
+    command(40004);
+    ASSERT_EQ(readFileBytes(installFile("Page0.txt")), "first version\r\n");
+    std::string settings = readFileBytes(installFile("Settings.dat"));
+    ASSERT_EQ(settings.size(), 124u);
+
+    // No room at all, and room for the start of the new file only: the disk fills up during
+    // the write.
+    for (DWORD leaveFree : {0, 65536}) {
+        SCOPED_TRACE(leaveFree);
+        std::string added = notes(300000);
+        typeText(added);
+        ASSERT_NO_FATAL_FAILURE(fillDisk(leaveFree));
+        ULONGLONG free = freeBytes();
+        ASSERT_LT(free, added.size());
+        if (leaveFree > 0) {
+            ASSERT_GT(free, 0u) << "the write must begin and then run out of room";
+        }
+        command(40004);
+        std::string page = readFileBytes(installFile("Page0.txt"));
+        EXPECT_TRUE(page == "first version\r\n")
+            << "the old page file holds " << page.size() << " bytes instead of its 15";
+        EXPECT_FALSE(fileExists(installFile("Page0.tmp")));
+        EXPECT_EQ(freeBytes(), free) << "the cut-off new file is removed";
+        EXPECT_EQ(tabCaption(0), "Page 1*") << "a failed save never shows as saved";
+        EXPECT_TRUE(editorText() == "first version\r\n" + added);
+
+        clickTab(2);
+        EXPECT_EQ(currentPage, 0) << "the page is not left while it cannot be saved";
+        EXPECT_EQ(tabCaption(0), "Page 1*");
+        EXPECT_EQ(readFileBytes(installFile("Settings.dat")), settings);
+        ASSERT_TRUE(running());
+
+        emptyDisk();
+        command(40004);
+        EXPECT_TRUE(readFileBytes(installFile("Page0.txt")) == "first version\r\n" + added);
+        EXPECT_EQ(tabCaption(0), "Page 1");
+        setEditorText("first version\r\n");
+        command(40004);
+    }
+}
+
+TEST_F(FullDisk, SettingsWrittenOnAFullDiskKeepTheirOldFile) {
+    start();
+    std::string settings = readFileBytes(installFile("Settings.dat"));
+    ASSERT_EQ(settings.size(), 124u);
+    ASSERT_EQ(settings.substr(0, 2), std::string("\0\0", 2));
+    ASSERT_NO_FATAL_FAILURE(fillDisk(0));
+
+    // The page holds nothing new, so the switch goes ahead; its settings write fails.
+    clickTab(3);
+    EXPECT_EQ(currentPage, 3);
+    EXPECT_EQ(readFileBytes(installFile("Settings.dat")), settings);
+    EXPECT_FALSE(fileExists(installFile("Settings.tmp")));
+    ASSERT_TRUE(running());
+
+    emptyDisk();
+    clickTab(4);
+    std::string written = readFileBytes(installFile("Settings.dat"));
+    ASSERT_EQ(written.size(), 124u);
+    EXPECT_EQ(written.substr(0, 2), std::string("\x04\0", 2));
+    EXPECT_EQ(written.substr(2), settings.substr(2));
+}
+
+TEST_F(FullDisk, StartOnAFullDiskChangesNothing) {
+    CreateDirectoryA((install + "\\Data").c_str(), nullptr);
+    std::string image("\x02\x00\x01\x00", 4);
+    for (int page = 1; page <= 5; ++page)
+        image += "Notes " + std::to_string(page) + std::string(13, '\0');
+    image += std::string(20, 'r');
+    writeFileBytes(installFile("Settings.dat"), image);
+    writeFileBytes(installFile("Page0.txt"), "page one");
+    writeFileBytes(installFile("Page2.txt"), "page three");
+    ASSERT_NO_FATAL_FAILURE(fillDisk(0));
+
+    start();
+    EXPECT_EQ(currentPage, 2);
+    EXPECT_EQ(editorText(), "page three");
+    EXPECT_EQ(tabCaption(2), "Notes 3") << "nothing was typed, so nothing is unsaved";
+    quit();
+    EXPECT_EQ(readFileBytes(installFile("Settings.dat")), image);
+    EXPECT_EQ(readFileBytes(installFile("Page0.txt")), "page one");
+    EXPECT_EQ(readFileBytes(installFile("Page2.txt")), "page three");
+    EXPECT_FALSE(fileExists(installFile("Page0.tmp")));
+    EXPECT_FALSE(fileExists(installFile("Page2.tmp")));
+    EXPECT_FALSE(fileExists(installFile("Settings.tmp")));
+}

@@ -33,10 +33,21 @@ static bool writeNewFile(const char* path, const void* data, DWORD size) {
     return CloseHandle(file) && written;
 }
 
+// Windows refuses to rename over a read-only file; not every platform does (Wine run as root
+// would replace it and drop the attribute), so the attribute the user set is honoured here.
+static bool isReadOnly(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 bool replaceFileContents(const char* path, const void* data, DWORD size) {
     char temporaryPath[MAX_PATH];
     if (!formatTemporaryPath(temporaryPath, path))
         return false;
+    if (isReadOnly(path)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     if (writeNewFile(temporaryPath, data, size) &&
         MoveFileExA(temporaryPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;

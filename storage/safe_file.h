@@ -4,7 +4,7 @@
 
 // Writes the bytes to a new file beside the target, flushes it and renames it over the
 // target. On any failure the target keeps its old content and no new file is left behind.
-// The rename is refused while the target is read-only or held open by another program.
+// A read-only target is never replaced, and one held open by another program cannot be.
 bool replaceFileContents(const char* path, const void* data, DWORD size);
 
 // The name of the file that replaceFileContents writes before the rename: the same name with

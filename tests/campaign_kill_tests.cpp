@@ -148,25 +148,29 @@ int linuxProcessOf(const std::string& folder) {
 
 // SIGKILL within microseconds of the chosen moment: a Linux helper, started beforehand, says
 // it is ready and kills the process as soon as the signal file appears or, when it is given
-// one, as soon as the watched file has grown to the given size.
+// one, as soon as the watched file has grown to the given size. Taking its ready file away, or
+// two minutes without either, sends it away without a kill.
 class LinuxKiller {
   public:
     LinuxKiller() : name("/tmp/jnotes-kill-" + std::to_string(GetCurrentProcessId())) {}
-    ~LinuxKiller() { DeleteFileA(windowsPath(".go").c_str()); }
+    ~LinuxKiller() { disarm(); }
     LinuxKiller(const LinuxKiller&) = delete;
     LinuxKiller& operator=(const LinuxKiller&) = delete;
     bool arm(int pid, const std::string& watched = std::string(), size_t size = 0) {
-        DeleteFileA(windowsPath(".go").c_str());
-        DeleteFileA(windowsPath(".ready").c_str());
+        disarm();
         // No double quotes or backslashes in the script: Wine splits the command line.
         startLinuxProgram(
-            "Z:\\usr\\bin\\perl -e \"($pid,$go,$ready,$watched,$size)=@ARGV; "
-            "$end=time+600; open(F,'>',$ready) and close(F); "
-            "1 until -e $go or ($watched and (-s $watched or 0)>=$size) or "
-            "time>$end; kill(9,$pid) if time<=$end; unlink($ready)\" " +
+            "Z:\\usr\\bin\\perl -e \"($pid,$go,$ready,$watched,$size)=@ARGV; $end=time+120; "
+            "open(F,'>',$ready) and close(F); "
+            "1 until -e $go or !-e $ready or ($watched and (-s $watched or 0)>=$size) or "
+            "time>$end; kill(9,$pid) if -e $ready and time<=$end; unlink($ready)\" " +
             std::to_string(pid) + " " + name + ".go " + name + ".ready " +
             (watched.empty() ? "0 0" : unixPath(watched) + " " + std::to_string(size)));
         return spinUntil([&] { return fileExists(windowsPath(".ready")); }, 10000);
+    }
+    void disarm() {
+        DeleteFileA(windowsPath(".ready").c_str());
+        DeleteFileA(windowsPath(".go").c_str());
     }
     void fire() {
         HANDLE signal = CreateFileA(windowsPath(".go").c_str(), GENERIC_WRITE, 0, nullptr,

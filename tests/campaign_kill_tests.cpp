@@ -9,6 +9,7 @@
 #include "support/running_program.h"
 
 #include <algorithm>
+#include <commctrl.h>
 #include <cstdio>
 #include <functional>
 #include <random>
@@ -332,6 +333,8 @@ void KilledMidSave::checkStartUp() {
     tabStrip = GetDlgItem(window, TAB_STRIP_ID);
     ASSERT_NE(editor, nullptr);
     ASSERT_NE(tabStrip, nullptr);
+    EXPECT_EQ(SendMessageA(tabStrip, TCM_GETCURSEL, 0, 0), disk.settings[0])
+        << trialName << ": not the page the settings file names";
     for (int page = 0; page < PAGES; ++page) {
         if (fileExists(temporaryPath(page)))
             ++figures.temporaryFilesStillThere;

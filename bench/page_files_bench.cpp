@@ -1,6 +1,8 @@
 // Saving and showing pages of 1 KB to 50 MB, against their floors:
 //   save: savePage of the current page, against one WriteFile of the same bytes to a new file
 //         and its flush (the least that a safe save must do);
+//   autosave: the timer's save, which writes in the background: the time the program is held
+//         up, and the time until its file is written, against the same floor;
 //   load: showPage of the page, against one ReadFile of its file and SetWindowTextA of the bytes
 //         into a fresh edit control made like the note editor.
 // The page left by each timed showPage is empty. A save and the fixed part of a load are also
@@ -8,6 +10,7 @@
 #include "bench_support.h"
 
 #include "storage/page_files.h"
+#include "storage/page_save.h"
 #include "storage/settings.h"
 #include "support/files.h"
 #include "ui/main_window.h"
@@ -98,22 +101,37 @@ double programSave() {
     return took;
 }
 
+// The autosave as the timer makes it: the time the program is held up, and the time until its
+// file is written.
+void programAutosave(std::vector<double>& held, std::vector<double>& whole) {
+    double start = nowMs();
+    SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+    double returned = nowMs();
+    require(pageWritePending(), "the autosave writes in the background");
+    bool written = finishPageWrite();
+    double end = nowMs();
+    require(written, "the autosave");
+    held.push_back(returned - start);
+    whole.push_back(end - start);
+}
+
 // The steps of a save, made with the same calls as the program's, each timed on its own.
 struct SaveSteps {
     std::vector<double> copy, write, flush, close, replace;
 };
 
-void timeSaveSteps(SaveSteps& steps, const std::string& target) {
+// The text is copied into a buffer kept from run to run, as the program keeps it.
+void timeSaveSteps(SaveSteps& steps, std::vector<char>& text, const std::string& target) {
     std::string temporary = target + ".tmp";
     double start = nowMs();
     int length = GetWindowTextLengthA(noteEditor);
-    std::unique_ptr<char[]> text(new char[length + 1]);
-    length = GetWindowTextA(noteEditor, text.get(), length + 1);
+    text.resize(length + 1);
+    length = GetWindowTextA(noteEditor, text.data(), length + 1);
     double copied = nowMs();
     HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    WriteFile(file, text.get(), length, &written, nullptr);
+    WriteFile(file, text.data(), length, &written, nullptr);
     double wrote = nowMs();
     FlushFileBuffers(file);
     double flushed = nowMs();
@@ -197,9 +215,22 @@ void measureSize(const Size& size, int saveRuns, const std::string& folder) {
     }
     reportRatio("save_" + sizeName(size.bytes), programMs, floorMs, size.saveTarget);
     require(readFileBytes(pageFile) == text, "the saved page holds the text");
+    std::vector<double> heldMs, wholeMs;
+    floorMs.clear();
+    for (int run = 0; run < saveRuns; ++run) {
+        if (run % 2)
+            programAutosave(heldMs, wholeMs);
+        floorMs.push_back(floorSave(floorFile, text));
+        if (run % 2 == 0)
+            programAutosave(heldMs, wholeMs);
+    }
+    reportRatio("autosave_" + sizeName(size.bytes), heldMs, floorMs, size.saveTarget);
+    reportRatio("autosave_whole_" + sizeName(size.bytes), wholeMs, floorMs, 0);
+    require(readFileBytes(pageFile) == text, "the autosaved page holds the text");
     SaveSteps steps;
+    std::vector<char> copy;
     for (int run = 0; run < saveRuns; ++run)
-        timeSaveSteps(steps, folder + "\\Data\\steps.txt");
+        timeSaveSteps(steps, copy, folder + "\\Data\\steps.txt");
     reportSaveSteps("save_" + sizeName(size.bytes) + "_steps", steps);
     require(showPage(EMPTY_PAGE) == PageSwitch::Shown, "leaving the measured page");
     pumpMessages();

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
+#include "storage/page_save.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
 

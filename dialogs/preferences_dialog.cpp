@@ -4,7 +4,7 @@
 #include "dialogs/export_dialog.h"
 #include "platform/autostart.h"
 #include "res/resource.h"
-#include "storage/page_files.h"
+#include "storage/page_save.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
 #include "ui/note_editor.h"

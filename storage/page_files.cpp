@@ -3,11 +3,8 @@
 #include "app/app_state.h"
 #include "storage/safe_file.h"
 #include "ui/main_window.h"
-#include "storage/settings.h"
-#include "ui/tab_strip.h"
 
 #include <cstring>
-#include <memory>
 #include <new>
 
 bool formatDataFolderPath(char (&path)[MAX_PATH]) {
@@ -84,45 +81,9 @@ PageRead readPageFile(const char* path, HWND window) {
     return result;
 }
 
-bool writePageFile(const char* path, HWND window) {
-    int length = GetWindowTextLengthA(window);
-    std::unique_ptr<char[]> text(new (std::nothrow) char[length + 1]);
-    if (!text)
-        return false;
-    length = GetWindowTextA(window, text.get(), length + 1);
-    return replaceFileContents(path, text.get(), length);
-}
-
 PageRead loadPage(int page) {
     char path[MAX_PATH];
     if (!formatPagePath(path, page))
         return PageRead::Failed;
     return readPageFile(path, noteEditor);
-}
-
-bool savePage(int page) {
-    if (page == currentPage && !currentPageRead) {
-        // The editor does not hold this page's notes (its file could not be read), so the
-        // file is never written; only text typed since then has nowhere to go.
-        if (!SendMessageA(noteEditor, EM_GETMODIFY, 0, 0))
-            return true;
-        MessageBeep(100);
-        return false;
-    }
-    char path[MAX_PATH];
-    bool saved = false;
-    if (formatPagePath(path, page)) {
-        saved = writePageFile(path, noteEditor);
-        if (!saved) {
-            createDataFolder();
-            saved = writePageFile(path, noteEditor);
-        }
-    }
-    if (!saved) {
-        MessageBeep(100);
-        return false;
-    }
-    SendMessageA(noteEditor, EM_SETMODIFY, FALSE, 0);
-    setTabCaption(page, settings.pageNames[page]);
-    return true;
 }

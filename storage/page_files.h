@@ -22,10 +22,5 @@ void removeLeftoverPageFiles();
 // Reads a whole file; its text ends at the first NUL byte, as the edit control takes it.
 PageRead readPageText(const char* path, std::string& text);
 PageRead readPageFile(const char* path, HWND window);
-bool writePageFile(const char* path, HWND window);
 
 PageRead loadPage(int page);
-
-// Writes the note editor's text into the page file; on success the tab loses its dirty
-// marker, on failure the Data folder is made again and the write retried once, then a beep.
-bool savePage(int page);

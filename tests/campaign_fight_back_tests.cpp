@@ -153,7 +153,7 @@ TEST_F(FightBack, ReadOnlyPageFileKeepsItsContentAndItsAttribute) {
     command(40004);
     expectUnsaved("protected text and an edit", "protected text", true);
     EXPECT_NE(GetFileAttributesA(pageFile(0).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-    SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+    autosave();
     EXPECT_EQ(readFileBytes(pageFile(0)), "protected text") << "nor by the autosave";
     EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
 

@@ -2,6 +2,7 @@
 #include "support/program_fixture.h"
 
 #include "app/app_state.h"
+#include "storage/page_save.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
 #include "ui/text_insert.h"
@@ -108,6 +109,7 @@ TEST_F(MainWindow, EverySaveOccasionWritesTheCurrentPage) {
         std::string text = "text " + std::to_string(++n);
         setEditorText(text);
         SendMessageA(mainWindow, occasion.message, occasion.wParam, 0);
+        pumpUntil([] { return !pageWritePending(); });
         EXPECT_EQ(readFileBytes(pageFile(0)), text) << "message " << occasion.message;
     }
     ShowWindow(mainWindow, SW_RESTORE);

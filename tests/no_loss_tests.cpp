@@ -3,6 +3,7 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
+#include "storage/page_save.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -122,7 +123,7 @@ TEST_F(NoLoss, UnreadablePageIsNotShownAndNotWrittenOver) {
         EXPECT_EQ(currentPage, 0);
         EXPECT_EQ(selectedTab(), 0);
         EXPECT_EQ(editorText(), "page one");
-        SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+        autosave();
     }
     EXPECT_EQ(readFileBytes(pageFile(3)), "notes on page four");
     clickTab(3);
@@ -140,7 +141,7 @@ TEST_F(NoLoss, UnreadablePageZeroAtStartIsLeftAlone) {
         EXPECT_EQ(driver.seenTexts.size(), 1u);
         EXPECT_NE(currentPage, 0) << "the program starts on a page it could read";
         EXPECT_EQ(selectedTab(), currentPage);
-        SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+        autosave();
     }
     EXPECT_EQ(readFileBytes(pageFile(0)), "page zero notes");
     clickTab(0);
@@ -166,6 +167,108 @@ TEST_F(NoLoss, UnreadableStartPageFallsBackToAReadablePage) {
     }
     EXPECT_EQ(readFileBytes(pageFile(2)), "two");
     EXPECT_EQ(readFileBytes(pageFile(0)), "zero");
+}
+
+// The autosave copies the text and leaves the file to a thread of its own; what happens in the
+// program meanwhile must not pass for saved, nor be lost.
+class BackgroundAutosave : public NoLoss {
+  protected:
+    // A page large enough that its write is still under way when the next action comes.
+    static std::string largeText(char letter) {
+        std::string line(4000, letter);
+        line += "\r\n";
+        std::string text;
+        while (text.size() < 4000000)
+            text += line;
+        return text;
+    }
+    // Types without dispatching anything, so that no outcome is taken in on the way.
+    void typeWithoutPumping(const std::string& text) const {
+        int end = GetWindowTextLengthA(noteEditor);
+        SendMessageA(noteEditor, EM_SETSEL, end, end);
+        SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    static bool editorModified() { return SendMessageA(noteEditor, EM_GETMODIFY, 0, 0) != 0; }
+};
+
+TEST_F(BackgroundAutosave, TextTypedDuringTheWriteStaysMarkedUntilSaved) {
+    start();
+    typeText("first");
+    SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+    typeText(" second");
+    ASSERT_TRUE(pumpUntil([] { return !pageWritePending(); }));
+    EXPECT_EQ(readFileBytes(pageFile(0)), "first") << "the autosave wrote the text of its tick";
+    EXPECT_EQ(tabCaption(0), "Page 1*");
+    EXPECT_TRUE(editorModified());
+    command(40004);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "first second");
+    EXPECT_EQ(tabCaption(0), "Page 1");
+    EXPECT_FALSE(editorModified());
+}
+
+TEST_F(BackgroundAutosave, FinishedWriteClearsTheMarker) {
+    start();
+    typeText("all of it");
+    EXPECT_EQ(tabCaption(0), "Page 1*");
+    autosave();
+    EXPECT_EQ(readFileBytes(pageFile(0)), "all of it");
+    EXPECT_EQ(tabCaption(0), "Page 1");
+    EXPECT_FALSE(editorModified());
+}
+
+// The copy clears the editor's modified flag; a write that then fails must set it again, or a
+// tab switch would drop the text as if it were on disk.
+TEST_F(BackgroundAutosave, FailedWriteKeepsTheTextFromBeingLeft) {
+    start();
+    typeText("kept");
+    command(40004);
+    typeText(" and unsaved");
+    LOCK_PAGE_OR_SKIP(0);
+    autosave();
+    EXPECT_EQ(readFileBytes(pageFile(0)), "kept");
+    EXPECT_EQ(tabCaption(0), "Page 1*");
+    EXPECT_TRUE(editorModified());
+    clickTab(2);
+    EXPECT_EQ(currentPage, 0);
+    EXPECT_EQ(editorText(), "kept and unsaved");
+    unlockPage(0);
+    clickTab(2);
+    EXPECT_EQ(currentPage, 2);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "kept and unsaved");
+}
+
+TEST_F(BackgroundAutosave, FailedWriteOfUnchangedTextLetsThePageBeLeft) {
+    writePage(0, "on disk");
+    start();
+    LOCK_PAGE_OR_SKIP(0);
+    autosave();
+    EXPECT_FALSE(editorModified());
+    clickTab(1);
+    EXPECT_EQ(currentPage, 1);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "on disk");
+}
+
+TEST_F(BackgroundAutosave, SwitchSaveAndQuitRightAfterTheTickWriteTheLatestText) {
+    start();
+    setEditorText(largeText('a'));
+    SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+    typeWithoutPumping("tail of page one");
+    clickTab(1);
+    EXPECT_EQ(currentPage, 1);
+    EXPECT_EQ(readFileBytes(pageFile(0)), largeText('a') + "tail of page one");
+
+    setEditorText(largeText('b'));
+    SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+    typeWithoutPumping("saved by Ctrl+S");
+    command(40004);
+    EXPECT_EQ(readFileBytes(pageFile(1)), largeText('b') + "saved by Ctrl+S");
+    EXPECT_EQ(tabCaption(1), "Page 2");
+
+    typeWithoutPumping(", then quit");
+    SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+    EXPECT_EQ(quit(), 0);
+    EXPECT_EQ(readFileBytes(pageFile(1)), largeText('b') + "saved by Ctrl+S, then quit");
+    EXPECT_FALSE(fileExists(dataPath("Page1.tmp")));
 }
 
 TEST(Manifest, RunsAsInvokerOnEverySupportedWindows) {

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
+#include "storage/page_save.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/preferences_dialog.h"
 #include "storage/settings.h"
@@ -44,6 +45,7 @@ void showMainWindow(bool show) {
         return;
     }
     savePage(currentPage);
+    releaseSaveBuffer();
     KillTimer(mainWindow, IDT_AUTOSAVE);
     windowVisible = false;
     ShowWindow(mainWindow, SW_HIDE);
@@ -59,6 +61,7 @@ static void warnPageUnreadable(int page) {
 }
 
 static void putPageInEditor(int page, const std::string& text) {
+    releaseSaveBuffer();
     currentPage = page;
     settings.startPage = static_cast<int16_t>(page);
     saveSettings();
@@ -217,7 +220,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             if ((wParam & 0xFFF0) == SC_MINIMIZE)
                 savePage(currentPage);
             break;
-        case WM_TIMER: savePage(currentPage); break;
+        // The autosave comes while the user types, so the disk is left to a thread of its own.
+        case WM_TIMER: savePageInBackground(currentPage); break;
+        case WM_PAGEWRITTEN: takeInFinishedPageWrite(); break;
         case WM_TRAYICON: onTrayIcon(lParam); break;
         case WM_LBUTTONDOWN:
             // A press on the window's own client area moves it like its title bar.

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
+#include "storage/page_save.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
 
@@ -164,4 +165,9 @@ void ProgramTest::clickTab(int page) const {
 
 void ProgramTest::command(int id) const {
     SendMessageA(mainWindow, WM_COMMAND, id, 0);
+}
+
+void ProgramTest::autosave() const {
+    SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
+    EXPECT_TRUE(pumpUntil([] { return !pageWritePending(); })) << "the autosave's write ends";
 }

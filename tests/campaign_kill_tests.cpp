@@ -22,6 +22,7 @@ const int OTHER_PAGE = 2; // where a switch from the big page goes
 const int EDITOR_ID = 102;
 const int TAB_STRIP_ID = 103;
 const int SAVE_PAGE_COMMAND = 40004;
+const UINT_PTR AUTOSAVE_TIMER = 1;
 const int QUIT_COMMAND = 423;
 
 double milliseconds() {
@@ -188,9 +189,9 @@ class LinuxKiller {
     std::string name;
 };
 
-// Ctrl+S, or a switch from the big page to another, which saves the page and then writes the
-// settings file.
-enum class Action { Save, SwitchPage };
+// Ctrl+S, the autosave timer's tick (written by a thread of the program's own), or a switch from
+// the big page to another, which saves the page and then writes the settings file.
+enum class Action { Save, Autosave, SwitchPage };
 enum class Moment { AfterADelay, WhileWriting, WhenWritten, AfterTheRename, AtTheSettingsWrite };
 
 // Where a kill landed, as told by what it left on disk.
@@ -232,6 +233,7 @@ struct Figures {
     int trials = 0;
     int byTerminateProcess = 0;
     int bySigkill = 0;
+    int actions[3] = {};
     int landed[LANDINGS] = {};
     int filesChecked = 0;
     int filesOld = 0;
@@ -281,7 +283,7 @@ class KilledMidSave : public RunningProgram {
     HWND editor = nullptr;
     HWND tabStrip = nullptr;
     LinuxKiller killer;
-    double expectedDuration[2] = {};
+    double expectedDuration[3] = {};
     unsigned nextMoment[2] = {};
     std::string trialName;
     Figures figures;
@@ -352,11 +354,20 @@ void KilledMidSave::calibrate() {
     trialName = "calibration";
     ASSERT_NO_FATAL_FAILURE(startProgram(false));
     ASSERT_NO_FATAL_FAILURE(checkStartUp());
-    for (Action action : {Action::Save, Action::SwitchPage}) {
+    for (Action action : {Action::Save, Action::Autosave, Action::SwitchPage}) {
         typeEdit(disk.pages[BIG_PAGE]);
         double start = milliseconds();
         if (action == Action::Save) {
             SendMessageA(window, WM_COMMAND, SAVE_PAGE_COMMAND, 0);
+        } else if (action == Action::Autosave) {
+            // Its file is written after the message returns. It is watched by its attributes
+            // until renamed, since Wine refuses to rename over a file that is open, and then
+            // read until the program has closed it.
+            FileState before = fileState(pagePath(BIG_PAGE));
+            SendMessageA(window, WM_TIMER, AUTOSAVE_TIMER, 0);
+            spinUntil([&] { return fileState(pagePath(BIG_PAGE)) != before; }, 60000);
+            spinUntil([&] { return readFileBytes(pagePath(BIG_PAGE)) == disk.pages[BIG_PAGE]; },
+                      1000);
         } else {
             SendMessageA(tabStrip, WM_KEYDOWN, VK_RIGHT, 0);
             disk.settings = settingsImage(OTHER_PAGE);
@@ -512,6 +523,8 @@ void KilledMidSave::killDuringAction(bool bySigkill) {
     trial.bySigkill = bySigkill;
     if (random() % 4 == 0)
         trial.action = Action::SwitchPage;
+    else if (random() % 3 == 0)
+        trial.action = Action::Autosave;
     // Each way of killing goes through the moments in turn.
     std::vector<Moment> moments = {Moment::AfterADelay, Moment::WhileWriting, Moment::WhenWritten,
                                    Moment::AfterTheRename};
@@ -519,6 +532,7 @@ void KilledMidSave::killDuringAction(bool bySigkill) {
         moments.push_back(Moment::AtTheSettingsWrite);
     trial.moment = moments[nextMoment[bySigkill]++ % moments.size()];
     trial.expected = expectedDuration[static_cast<int>(trial.action)];
+    ++figures.actions[static_cast<int>(trial.action)];
 
     Files intended = disk;
     typeEdit(intended.pages[BIG_PAGE]);
@@ -538,6 +552,8 @@ void KilledMidSave::killDuringAction(bool bySigkill) {
     double posted = milliseconds();
     if (trial.action == Action::Save)
         PostMessageA(window, WM_COMMAND, SAVE_PAGE_COMMAND, 0);
+    else if (trial.action == Action::Autosave)
+        PostMessageA(window, WM_TIMER, AUTOSAVE_TIMER, 0);
     else
         PostMessageA(tabStrip, WM_KEYDOWN, VK_RIGHT, 0);
     waitForMoment(trial);
@@ -555,6 +571,8 @@ void KilledMidSave::printFigures(size_t pageSize) const {
            "by SIGKILL, the latest %.0f ms after the save was asked for\n",
            pageSize / 1048576.0, figures.trials, figures.byTerminateProcess, figures.bySigkill,
            figures.latestKill);
+    printf("  during Ctrl+S %d, the autosave %d, a page switch %d\n", figures.actions[0],
+           figures.actions[1], figures.actions[2]);
     for (int landing = 0; landing < LANDINGS; ++landing)
         printf("  killed %-36s %d\n", LANDING_NAMES[landing], figures.landed[landing]);
     printf("  files checked after the kills and starts %d: as before %d, their new content %d, "

@@ -64,9 +64,9 @@ static DWORD WINAPI pageWriterThread(void*) {
     return 0;
 }
 
-// False when the save failed before anything was written. True when the write is under way,
-// or when there is nothing to write.
-static bool startPageWrite(int page) {
+// False when the save failed before anything was written. True when the file is written or
+// its write is under way, or when there is nothing to write.
+static bool startPageWrite(int page, bool inBackground) {
     finishPageWrite();
     if (page == currentPage && !currentPageRead) {
         // The editor does not hold this page's notes (its file could not be read), so the
@@ -86,7 +86,10 @@ static bool startPageWrite(int page) {
     SendMessageA(noteEditor, EM_SETMODIFY, FALSE, 0);
     pageWrite.pending = true;
     pageWrite.ended = 0;
-    pageWrite.thread = CreateThread(nullptr, 0, pageWriterThread, nullptr, 0, nullptr);
+    // A save that waits for its outcome writes on this thread: a thread costs more than the
+    // write of a small page.
+    if (inBackground)
+        pageWrite.thread = CreateThread(nullptr, 0, pageWriterThread, nullptr, 0, nullptr);
     if (!pageWrite.thread)
         writePageText();
     return true;
@@ -126,11 +129,11 @@ bool pageWritePending() {
 }
 
 bool savePage(int page) {
-    return startPageWrite(page) && finishPageWrite();
+    return startPageWrite(page, false) && finishPageWrite();
 }
 
 void savePageInBackground(int page) {
-    startPageWrite(page);
+    startPageWrite(page, true);
 }
 
 void releaseSaveBuffer() {

@@ -5,6 +5,7 @@
 #include "storage/safe_file.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
+#include "ui/note_editor.h"
 #include "ui/tab_strip.h"
 
 #include <memory>
@@ -29,10 +30,6 @@ struct PageWrite {
 static PageWrite pageWrite;
 static std::unique_ptr<char[]> savedText;
 static DWORD savedTextCapacity;
-
-static bool editorModified() {
-    return SendMessageA(noteEditor, EM_GETMODIFY, 0, 0) != 0;
-}
 
 // A fresh buffer costs a page fault for every 4 KB the copy touches, about a third of the copy
 // on a page of megabytes, so the buffer is reused while the text keeps about its size.

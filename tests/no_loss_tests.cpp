@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "storage/page_save.h"
 #include "ui/main_window.h"
+#include "ui/note_editor.h"
 
 namespace {
 
@@ -188,7 +189,6 @@ class BackgroundAutosave : public NoLoss {
         SendMessageA(noteEditor, EM_SETSEL, end, end);
         SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    static bool editorModified() { return SendMessageA(noteEditor, EM_GETMODIFY, 0, 0) != 0; }
 };
 
 TEST_F(BackgroundAutosave, TextTypedDuringTheWriteStaysMarkedUntilSaved) {

@@ -28,10 +28,6 @@ bool currentPageRead = true;
 bool windowVisible = true;
 bool quitRequested;
 
-static bool editorModified() {
-    return SendMessageA(noteEditor, EM_GETMODIFY, 0, 0) != 0;
-}
-
 // A failed save loses nothing while the editor holds only what is already on disk.
 static bool saveCurrentPageOrKeep() {
     return savePage(currentPage) || !editorModified();

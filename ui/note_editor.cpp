@@ -132,7 +132,7 @@ static bool readEditorState(EditorState& state) {
     ScreenToClient(state.parent, &topLeft);
     OffsetRect(&state.rect, topLeft.x - state.rect.left, topLeft.y - state.rect.top);
     state.id = GetDlgCtrlID(noteEditor);
-    state.modified = SendMessageA(noteEditor, EM_GETMODIFY, 0, 0) != 0;
+    state.modified = editorModified();
     return true;
 }
 
@@ -179,4 +179,8 @@ int recreateEditor(int wrap) {
     if (windowVisible)
         SetFocus(editor);
     return 1;
+}
+
+bool editorModified() {
+    return SendMessageA(noteEditor, EM_GETMODIFY, 0, 0) != 0;
 }

@@ -10,3 +10,5 @@ LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LP
 int recreateEditor(int wrap);
 // An editor wraps exactly when it does not scroll sideways.
 bool editorWraps();
+// The editor holds text that has not been saved since it was loaded or last copied for a save.
+bool editorModified();

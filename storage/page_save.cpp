@@ -31,7 +31,7 @@ static PageWrite pageWrite;
 static std::unique_ptr<char[]> savedText;
 static DWORD savedTextCapacity;
 
-// A fresh buffer costs a page fault for every 4 KB the copy touches, about a third of the copy
+// A fresh buffer costs a page fault for every 4 KB the copy touches, about a quarter of the copy
 // on a page of megabytes, so the buffer is reused while the text keeps about its size.
 static bool copyEditorText(DWORD& length) {
     DWORD needed = static_cast<DWORD>(GetWindowTextLengthA(noteEditor)) + 1;

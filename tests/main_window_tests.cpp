@@ -2,7 +2,6 @@
 #include "support/program_fixture.h"
 
 #include "app/app_state.h"
-#include "storage/page_save.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
 #include "ui/text_insert.h"
@@ -109,7 +108,7 @@ TEST_F(MainWindow, EverySaveOccasionWritesTheCurrentPage) {
         std::string text = "text " + std::to_string(++n);
         setEditorText(text);
         SendMessageA(mainWindow, occasion.message, occasion.wParam, 0);
-        pumpUntil([] { return !pageWritePending(); });
+        waitForPageWrite();
         EXPECT_EQ(readFileBytes(pageFile(0)), text) << "message " << occasion.message;
     }
     ShowWindow(mainWindow, SW_RESTORE);

@@ -3,7 +3,6 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
-#include "storage/page_save.h"
 #include "ui/main_window.h"
 #include "ui/note_editor.h"
 
@@ -196,7 +195,7 @@ TEST_F(BackgroundAutosave, TextTypedDuringTheWriteStaysMarkedUntilSaved) {
     typeText("first");
     SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
     typeText(" second");
-    ASSERT_TRUE(pumpUntil([] { return !pageWritePending(); }));
+    waitForPageWrite();
     EXPECT_EQ(readFileBytes(pageFile(0)), "first") << "the autosave wrote the text of its tick";
     EXPECT_EQ(tabCaption(0), "Page 1*");
     EXPECT_TRUE(editorModified());

@@ -167,7 +167,11 @@ void ProgramTest::command(int id) const {
     SendMessageA(mainWindow, WM_COMMAND, id, 0);
 }
 
+void waitForPageWrite() {
+    EXPECT_TRUE(pumpUntil([] { return !pageWritePending(); })) << "the autosave's write ends";
+}
+
 void ProgramTest::autosave() const {
     SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
-    EXPECT_TRUE(pumpUntil([] { return !pageWritePending(); })) << "the autosave's write ends";
+    waitForPageWrite();
 }

@@ -16,6 +16,8 @@ void resetProgramState();
 void pumpMessages();
 // Pumps until the condition holds or the time is up; returns the condition.
 bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000);
+// Pumps until the autosave's background write has ended and its outcome is taken in.
+void waitForPageWrite();
 
 class ProgramTest : public ::testing::Test {
   protected:

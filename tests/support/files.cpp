@@ -109,9 +109,13 @@ bool startLinuxProgram(std::string commandLine) {
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return false;
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // For a Linux program Wine gives back no process handle and a thread handle that is not
+    // one: closing it could close any handle of the tests, their output included.
+    if (process.hProcess) {
+        WaitForSingleObject(process.hProcess, 10000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
     return true;
 }
 

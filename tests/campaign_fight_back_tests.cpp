@@ -12,8 +12,6 @@ namespace {
 class FightBack : public ProgramTest {
   protected:
     void TearDown() override {
-        for (const std::string& path : immutable)
-            makeImmutable(path, false);
         for (const std::string& path : readOnly)
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (running()) {
@@ -23,12 +21,6 @@ class FightBack : public ProgramTest {
             quit();
         }
         ProgramTest::TearDown();
-    }
-    bool lock(const std::string& path) {
-        if (!makeImmutable(path, true))
-            return false;
-        immutable.push_back(path);
-        return true;
     }
     void markReadOnly(const std::string& path) {
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -63,7 +55,6 @@ class FightBack : public ProgramTest {
         EXPECT_NE(driver.seenTexts[0].find("could not be saved"), std::string::npos);
         EXPECT_TRUE(running());
     }
-    std::vector<std::string> immutable;
     std::vector<std::string> readOnly;
 };
 
@@ -107,8 +98,7 @@ TEST_F(FightBack, StartWithAPlainFileNamedData) {
 }
 
 TEST_F(FightBack, InstallFolderThatCannotBeWritten) {
-    if (!lock(folder))
-        GTEST_SKIP() << "the file system cannot make a folder immutable here";
+    LOCK_OR_SKIP(folder);
     start();
     EXPECT_TRUE(running());
     EXPECT_FALSE(fileExists(folder + "\\Data"));
@@ -117,7 +107,7 @@ TEST_F(FightBack, InstallFolderThatCannotBeWritten) {
     expectUnsaved("no room for me", "", false);
     EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
 
-    makeImmutable(folder, false);
+    unlockFile(folder);
     command(40004);
     EXPECT_EQ(readFileBytes(pageFile(0)), "no room for me");
     EXPECT_EQ(tabCaption(0), "Page 1");
@@ -128,15 +118,14 @@ TEST_F(FightBack, DataFolderThatCannotBeWrittenKeepsItsFiles) {
     typeText("saved before");
     command(40004);
     std::string settings = readFileBytes(settingsFile());
-    if (!lock(folder + "\\Data"))
-        GTEST_SKIP() << "the file system cannot make a folder immutable here";
+    LOCK_OR_SKIP(folder + "\\Data");
     typeText(", lost after?");
     command(40004);
     expectUnsaved("saved before, lost after?", "saved before", true);
     EXPECT_EQ(readFileBytes(settingsFile()), settings);
     EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
 
-    makeImmutable(folder + "\\Data", false);
+    unlockFile(folder + "\\Data");
     command(40004);
     EXPECT_EQ(readFileBytes(pageFile(0)), "saved before, lost after?");
     EXPECT_EQ(tabCaption(0), "Page 1");

@@ -41,10 +41,6 @@ class Campaign : public ProgramTest {
             EXPECT_LE(tabCaption(page).size(), 19u);
         EXPECT_EQ(readFileBytes(settingsFile()).size(), 124u);
     }
-    void writePage(int page, const std::string& text) {
-        CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
-        writeFileBytes(pageFile(page), text);
-    }
 };
 
 std::string randomBytes(std::mt19937& random, size_t size) {
@@ -80,7 +76,7 @@ TEST_F(Campaign, PageFilesWithOddBytesRoundTrip) {
         everyByte += static_cast<char>(byte);
     const std::string pages[] = {"", "\r", "\n\n\n", "lone\rcr and lone\nlf", everyByte};
     for (int page = 0; page < 5; ++page)
-        writePage(page, pages[page]);
+        writePageBytes(page, pages[page]);
     start();
     for (int page = 0; page < 5; ++page) {
         clickTab(page);
@@ -207,7 +203,7 @@ TEST_F(Campaign, LongFiftyMegabytePageLoadsAndSavesWhole) {
     for (int line = 0; big.size() < (50u << 20); ++line)
         big +=
             "line " + std::to_string(line) + ": a fairly long line of notes to fill the page\r\n";
-    writePage(1, big);
+    writePageBytes(1, big);
     start();
     clickTab(1);
     ASSERT_EQ(GetWindowTextLengthA(noteEditor), static_cast<int>(big.size()));

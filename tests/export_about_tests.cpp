@@ -289,14 +289,13 @@ TEST_F(Export, CurrentPageThatCannotBeSavedIsNotExported) {
     typeText("saved");
     command(40004);
     typeText(" but not this");
-    if (!makeImmutable(pageFile(0), true))
-        GTEST_SKIP() << "the file system cannot make a file immutable here";
+    LOCK_OR_SKIP(pageFile(0));
     BoxSeen error;
     error.owner = mainWindow;
     driver.then(saveAs(saveAsSeen, destination("stale.txt")));
     driver.then(noteBox(error, IDOK));
     SendMessageA(noteEditor, WM_COMMAND, 431, 0);
-    makeImmutable(pageFile(0), false);
+    unlockFile(pageFile(0));
     ASSERT_EQ(driver.seenTexts.size(), 2u);
     EXPECT_EQ(driver.seenTexts[1], ERROR_TEXT);
     EXPECT_EQ(driver.seenCaptions[1], "Jotty Notes");

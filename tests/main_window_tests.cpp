@@ -115,8 +115,7 @@ TEST_F(MainWindow, EverySaveOccasionWritesTheCurrentPage) {
 }
 
 TEST_F(MainWindow, SwitchingTabsSavesTheLeftPageAndLoadsTheNewOne) {
-    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
-    writeFileBytes(folder + "\\Data\\Page2.txt", "third page");
+    writePageBytes(2, "third page");
     start();
     typeText("first page");
     clickTab(2);

@@ -6,58 +6,14 @@
 #include "ui/main_window.h"
 #include "ui/note_editor.h"
 
-namespace {
-
-// Holds a file open without sharing, as another program may.
-struct HeldFile {
-    explicit HeldFile(const std::string& path)
-        : handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    ~HeldFile() { release(); }
-    void release() {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-    }
-    HANDLE handle;
-};
-
-class NoLoss : public ProgramTest {
-  protected:
-    void TearDown() override {
-        for (const std::string& path : immutable)
-            makeImmutable(path, false);
-        ProgramTest::TearDown();
-    }
-    // Makes a page file that the program cannot replace; false where the file system cannot.
-    bool lockPage(int page) {
-        std::string path = pageFile(page);
-        if (!fileExists(path))
-            writeFileBytes(path, "");
-        if (!makeImmutable(path, true))
-            return false;
-        immutable.push_back(path);
-        return true;
-    }
-    void unlockPage(int page) { makeImmutable(pageFile(page), false); }
-    void writePage(int page, const std::string& text) {
-        CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
-        writeFileBytes(pageFile(page), text);
-    }
-    std::vector<std::string> immutable;
-};
-
-#define LOCK_PAGE_OR_SKIP(page)                                                                    \
-    if (!lockPage(page))                                                                           \
-    GTEST_SKIP() << "the file system cannot make a file immutable here"
-
-} // namespace
+using NoLoss = ProgramTest;
 
 TEST_F(NoLoss, FailedSaveOnATabSwitchKeepsThePage) {
     start();
     typeText("first words");
     command(40004);
     typeText(" and more");
-    LOCK_PAGE_OR_SKIP(0);
+    LOCK_OR_SKIP(pageFile(0));
     clickTab(2);
     EXPECT_EQ(currentPage, 0);
     EXPECT_EQ(selectedTab(), 0);
@@ -66,7 +22,7 @@ TEST_F(NoLoss, FailedSaveOnATabSwitchKeepsThePage) {
     EXPECT_EQ(readFileBytes(settingsFile()).substr(0, 2), std::string("\0\0", 2));
     EXPECT_EQ(readFileBytes(pageFile(0)), "first words");
 
-    unlockPage(0);
+    unlockFile(pageFile(0));
     clickTab(2);
     EXPECT_EQ(currentPage, 2);
     EXPECT_EQ(readFileBytes(pageFile(0)), "first words and more");
@@ -75,7 +31,7 @@ TEST_F(NoLoss, FailedSaveOnATabSwitchKeepsThePage) {
 TEST_F(NoLoss, QuitWithAnUnwritablePageAsksFirst) {
     start();
     typeText("precious");
-    LOCK_PAGE_OR_SKIP(0);
+    LOCK_OR_SKIP(pageFile(0));
     {
         ModalDriver driver;
         driver.then(answer(IDNO));
@@ -109,69 +65,74 @@ TEST_F(NoLoss, QuitAfterASuccessfulSaveAsksNothing) {
 }
 
 TEST_F(NoLoss, UnreadablePageIsNotShownAndNotWrittenOver) {
-    writePage(3, "notes on page four");
+    writePageBytes(3, "notes on page four");
     start();
     typeText("page one");
-    {
-        HeldFile held(pageFile(3));
-        ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
-        ModalDriver driver;
-        driver.then(answer(IDOK));
-        clickTab(3);
-        ASSERT_EQ(driver.seenTexts.size(), 1u);
-        EXPECT_NE(driver.seenTexts[0].find("\"Page 4\" could not be read"), std::string::npos);
-        EXPECT_EQ(currentPage, 0);
-        EXPECT_EQ(selectedTab(), 0);
-        EXPECT_EQ(editorText(), "page one");
-        autosave();
-    }
+    ASSERT_TRUE(holdFile(pageFile(3)));
+    ModalDriver driver;
+    driver.then(answer(IDOK));
+    clickTab(3);
+    ASSERT_EQ(driver.seenTexts.size(), 1u);
+    EXPECT_NE(driver.seenTexts[0].find("\"Page 4\" could not be read"), std::string::npos);
+    EXPECT_EQ(currentPage, 0);
+    EXPECT_EQ(selectedTab(), 0);
+    EXPECT_EQ(editorText(), "page one");
+    // With the hold ended, only the program keeps the page's file from being written.
+    releaseFile(pageFile(3));
+    autosave();
+    command(40004);
     EXPECT_EQ(readFileBytes(pageFile(3)), "notes on page four");
     clickTab(3);
     EXPECT_EQ(editorText(), "notes on page four") << "the switch works once the hold ends";
 }
 
+// The hold ends while the warning is up: from then on, only the program keeps the unread page
+// from being written over, by the switch to a readable page or by a save.
 TEST_F(NoLoss, UnreadablePageZeroAtStartIsLeftAlone) {
-    writePage(0, "page zero notes");
-    {
-        HeldFile held(pageFile(0));
-        ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
-        ModalDriver driver;
-        driver.then(answer(IDOK));
-        start();
-        EXPECT_EQ(driver.seenTexts.size(), 1u);
-        EXPECT_NE(currentPage, 0) << "the program starts on a page it could read";
-        EXPECT_EQ(selectedTab(), currentPage);
-        autosave();
-    }
+    writePageBytes(0, "page zero notes");
+    ASSERT_TRUE(holdFile(pageFile(0)));
+    ModalDriver driver;
+    driver.then([&](HWND box) {
+        releaseFile(pageFile(0));
+        pressButton(box, IDOK);
+    });
+    start();
+    EXPECT_EQ(driver.seenTexts.size(), 1u);
+    EXPECT_NE(currentPage, 0) << "the program starts on a page it could read";
+    EXPECT_EQ(selectedTab(), currentPage);
+    autosave();
+    command(40004);
     EXPECT_EQ(readFileBytes(pageFile(0)), "page zero notes");
     clickTab(0);
     EXPECT_EQ(editorText(), "page zero notes");
 }
 
 TEST_F(NoLoss, UnreadableStartPageFallsBackToAReadablePage) {
-    writePage(0, "zero");
-    writePage(2, "two");
+    writePageBytes(0, "zero");
+    writePageBytes(2, "two");
     writeSettingsBytes(std::string("\x02\x00\x01\x00", 4) + "Page 1" + std::string(14, '\0') +
                        "Page 2" + std::string(14, '\0') + "Page 3" + std::string(14, '\0') +
                        "Page 4" + std::string(14, '\0') + "Page 5" + std::string(34, '\0'));
-    {
-        HeldFile held(pageFile(2));
-        ModalDriver driver;
-        driver.then(answer(IDOK));
-        start();
-        EXPECT_EQ(driver.seenTexts.size(), 1u);
-        EXPECT_EQ(currentPage, 0);
-        EXPECT_EQ(selectedTab(), 0);
-        EXPECT_EQ(editorText(), "zero");
-        command(40004);
-    }
+    ASSERT_TRUE(holdFile(pageFile(2)));
+    ModalDriver driver;
+    driver.then([&](HWND box) {
+        releaseFile(pageFile(2));
+        pressButton(box, IDOK);
+    });
+    start();
+    EXPECT_EQ(driver.seenTexts.size(), 1u);
+    EXPECT_EQ(currentPage, 0);
+    EXPECT_EQ(selectedTab(), 0);
+    EXPECT_EQ(editorText(), "zero");
+    autosave();
+    command(40004);
     EXPECT_EQ(readFileBytes(pageFile(2)), "two");
     EXPECT_EQ(readFileBytes(pageFile(0)), "zero");
 }
 
 // The autosave copies the text and leaves the file to a thread of its own; what happens in the
 // program meanwhile must not pass for saved, nor be lost.
-class BackgroundAutosave : public NoLoss {
+class BackgroundAutosave : public ProgramTest {
   protected:
     // A page large enough that its write is still under way when the next action comes.
     static std::string largeText(char letter) {
@@ -222,7 +183,7 @@ TEST_F(BackgroundAutosave, FailedWriteKeepsTheTextFromBeingLeft) {
     typeText("kept");
     command(40004);
     typeText(" and unsaved");
-    LOCK_PAGE_OR_SKIP(0);
+    LOCK_OR_SKIP(pageFile(0));
     autosave();
     EXPECT_EQ(readFileBytes(pageFile(0)), "kept");
     EXPECT_EQ(tabCaption(0), "Page 1*");
@@ -230,16 +191,16 @@ TEST_F(BackgroundAutosave, FailedWriteKeepsTheTextFromBeingLeft) {
     clickTab(2);
     EXPECT_EQ(currentPage, 0);
     EXPECT_EQ(editorText(), "kept and unsaved");
-    unlockPage(0);
+    unlockFile(pageFile(0));
     clickTab(2);
     EXPECT_EQ(currentPage, 2);
     EXPECT_EQ(readFileBytes(pageFile(0)), "kept and unsaved");
 }
 
 TEST_F(BackgroundAutosave, FailedWriteOfUnchangedTextLetsThePageBeLeft) {
-    writePage(0, "on disk");
+    writePageBytes(0, "on disk");
     start();
-    LOCK_PAGE_OR_SKIP(0);
+    LOCK_OR_SKIP(pageFile(0));
     autosave();
     EXPECT_FALSE(editorModified());
     clickTab(1);

@@ -88,8 +88,6 @@ int preferencesDialogs() {
 class Preferences : public ProgramTest {
   protected:
     void TearDown() override {
-        for (const std::string& path : immutable)
-            makeImmutable(path, false);
         ProgramTest::TearDown();
         for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
             deleteRegistryValue(root, RUN_KEY, STARTUP_VALUE);
@@ -100,18 +98,9 @@ class Preferences : public ProgramTest {
     // Opens the dialog as the tray menu does; the driver's steps run inside its modal loop.
     void openFromTray() const { command(IDM_PREFERENCES); }
     void writePages() const {
-        CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
         for (int page = 0; page < PAGE_COUNT; ++page)
-            writeFileBytes(folder + "\\Data\\Page" + std::to_string(page) + ".txt",
-                           "notes of page " + std::to_string(page));
+            writePageBytes(page, "notes of page " + std::to_string(page));
     }
-    bool lockPage(int page) {
-        if (!makeImmutable(pageFile(page), true))
-            return false;
-        immutable.push_back(pageFile(page));
-        return true;
-    }
-    std::vector<std::string> immutable;
 };
 
 // Wine does not enforce registry rights; without the key a write under it fails for real.
@@ -211,10 +200,7 @@ TEST_F(Preferences, RenamesTabsAndTheNamesSurviveARestart) {
     EXPECT_EQ(tabCaption(4), "Ideas");
     EXPECT_EQ(readFileBytes(settingsFile()).substr(4, 20),
               std::string("Today") + std::string(15, '\0'));
-    quit();
-
-    resetProgramState();
-    start();
+    restart();
     const char* expected[] = {"Today", "Page 2", "Ideas", "nnnnnnnnnnnnnnnnnnn", "Ideas"};
     for (int page = 0; page < PAGE_COUNT; ++page)
         EXPECT_EQ(tabCaption(page), expected[page]);
@@ -261,8 +247,8 @@ TEST_F(Preferences, ClearAskedFirstErasesEveryPage) {
 
 TEST_F(Preferences, ClearNamesThePagesItCouldNotErase) {
     writePages();
-    if (!lockPage(1) || !lockPage(3))
-        GTEST_SKIP() << "the file system cannot make a file immutable here";
+    LOCK_OR_SKIP(pageFile(1));
+    LOCK_OR_SKIP(pageFile(3));
     start();
     ModalDriver driver;
     driver.then([&](HWND dialog) { pressButton(dialog, IDC_PREF_CLEAR); });
@@ -285,17 +271,15 @@ TEST_F(Preferences, ClearDoesNotClaimAPageThatCouldNotBeRead) {
     writePages();
     {
         // Held open without sharing, no page can be read at start.
-        std::vector<HANDLE> held;
-        for (int page = 0; page < PAGE_COUNT; ++page)
-            held.push_back(CreateFileA(pageFile(page).c_str(), GENERIC_READ, 0, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
         ModalDriver warnings;
-        for (int page = 0; page < PAGE_COUNT; ++page)
+        for (int page = 0; page < PAGE_COUNT; ++page) {
+            ASSERT_TRUE(holdFile(pageFile(page)));
             warnings.then(answer(IDOK));
+        }
         start();
-        for (HANDLE file : held)
-            CloseHandle(file);
     }
+    for (int page = 0; page < PAGE_COUNT; ++page)
+        releaseFile(pageFile(page));
     ASSERT_FALSE(currentPageRead);
     ModalDriver driver;
     driver.then([&](HWND dialog) { pressButton(dialog, IDC_PREF_CLEAR); });
@@ -452,10 +436,7 @@ TEST_F(Preferences, RunValuesFallBackToTheUserWithoutMachineRights) {
     openFromTray();
     EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), "(none)");
     EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_VALUE), "(none)");
-    quit();
-
-    resetProgramState();
-    start();
+    restart();
     EXPECT_EQ(runValue(HKEY_CURRENT_USER, STARTUP_VALUE), "(none)");
     EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, STARTUP_VALUE), "(none)");
 }

@@ -116,8 +116,7 @@ TEST_F(StartupRunValue, FollowsTheOption) {
     std::string image = readFileBytes(folder + "\\Data\\Settings.dat");
     image[2] = 0;
     writeSettingsBytes(image);
-    resetProgramState();
-    start();
+    restart();
     readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY, "Jotty Notes", &found);
     EXPECT_FALSE(found);
     readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY, "JottyNotes", &found);
@@ -141,7 +140,8 @@ TEST_F(MainWindowStart, IsCentredAndShown) {
     EXPECT_STREQ(className, "CLS_jNotes");
     EXPECT_EQ(GetDlgCtrlID(noteEditor), 102);
     EXPECT_EQ(GetDlgCtrlID(tabStrip), 103);
-    EXPECT_TRUE(SetTimer(mainWindow, IDT_AUTOSAVE, 30000, nullptr)) << "timer id in use";
+    EXPECT_TRUE(KillTimer(mainWindow, IDT_AUTOSAVE)) << "the autosave timer runs";
+    SetTimer(mainWindow, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
 }
 
 TEST_F(MainWindowStart, MinimizeOptionKeepsTheWindowHidden) {

@@ -45,10 +45,7 @@ TEST_F(SettingsFile, LongFileIsCutAndReservedBytesSurvive) {
         image[i] = static_cast<char>(0xA0 + i - 104);
     writeSettingsBytes(image + std::string(76, 'x'));
     start();
-    quit();
-    resetProgramState();
-    SetCurrentDirectoryA(folder.c_str());
-    start();
+    restart();
     EXPECT_EQ(readFileBytes(settingsFile()), image);
 }
 
@@ -58,9 +55,7 @@ TEST_F(SettingsFile, DamagedRecordStaysWithinTheFivePages) {
         memcpy(&image[0], &startPage, 2);
         memset(&image[4 + 20], 'N', 20); // the second name has no NUL
         writeSettingsBytes(image);
-        resetProgramState();
-        SetCurrentDirectoryA(folder.c_str());
-        start();
+        restart();
         EXPECT_EQ(currentPage, 0) << startPage;
         EXPECT_EQ(selectedTab(), 0) << startPage;
         EXPECT_EQ(tabCaption(1), std::string(19, 'N'));
@@ -95,8 +90,7 @@ TEST_F(PageFiles, TextIsStoredByteForByte) {
 }
 
 TEST_F(PageFiles, NulByteEndsTheLoadedText) {
-    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
-    writeFileBytes(folder + "\\Data\\Page0.txt", std::string("before\0after", 12));
+    writePageBytes(0, std::string("before\0after", 12));
     start();
     EXPECT_EQ(editorText(), "before");
     command(40004);
@@ -104,12 +98,11 @@ TEST_F(PageFiles, NulByteEndsTheLoadedText) {
 }
 
 TEST_F(PageFiles, ReadingTakesTheWholeFileUpToTheFirstNul) {
-    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
     std::string text = "stale";
-    writeFileBytes(pageFile(1), "");
+    writePageBytes(1, "");
     EXPECT_EQ(readPageText(pageFile(1).c_str(), text), PageRead::Loaded);
     EXPECT_EQ(text, "") << "a 0-byte file is an empty page";
-    writeFileBytes(pageFile(1), std::string("kept\0dropped", 12));
+    writePageBytes(1, std::string("kept\0dropped", 12));
     EXPECT_EQ(readPageText(pageFile(1).c_str(), text), PageRead::Loaded);
     EXPECT_EQ(text, "kept");
     EXPECT_EQ(readPageText(pageFile(3).c_str(), text), PageRead::Missing);
@@ -120,8 +113,7 @@ TEST_F(PageFiles, LargePageLoadsWholeAndTheUserCanKeepTyping) {
     std::string big;
     for (int line = 0; big.size() < 3000000; ++line)
         big += "line " + std::to_string(line) + " of a long page\r\n";
-    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
-    writeFileBytes(folder + "\\Data\\Page0.txt", big);
+    writePageBytes(0, big);
     start();
     int length = GetWindowTextLengthA(noteEditor);
     EXPECT_EQ(length, static_cast<int>(big.size()));
@@ -146,10 +138,9 @@ TEST_F(PageFiles, FailedSaveKeepsTheOldFileAndTheMarker) {
     typeText("first");
     command(40004);
     typeText(" second");
-    if (!makeImmutable(pageFile(0), true))
-        GTEST_SKIP() << "the file system cannot make a file immutable here";
+    LOCK_OR_SKIP(pageFile(0));
     command(40004);
-    makeImmutable(pageFile(0), false);
+    unlockFile(pageFile(0));
     EXPECT_EQ(readFileBytes(pageFile(0)), "first");
     EXPECT_EQ(tabCaption(0), "Page 1*");
     EXPECT_FALSE(fileExists(dataPath("Page0.tmp")));
@@ -163,18 +154,15 @@ TEST_F(PageFiles, PageHeldOpenElsewhereIsNotWrittenOver) {
     typeText("on disk");
     command(40004);
     typeText(" and more");
-    HANDLE held =
-        CreateFileA(pageFile(0).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(holdFile(pageFile(0)));
     command(40004);
-    CloseHandle(held);
+    releaseFile(pageFile(0));
     EXPECT_EQ(readFileBytes(pageFile(0)), "on disk");
     EXPECT_EQ(tabCaption(0), "Page 1*");
 }
 
 TEST_F(PageFiles, LeftoversOfACrashedSaveAreRemovedAtStart) {
-    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
-    writeFileBytes(dataPath("Page0.txt"), "whole page");
+    writePageBytes(0, "whole page");
     writeFileBytes(dataPath("Page0.tmp"), "half a pa");
     writeFileBytes(dataPath("Settings.tmp"), "x");
     start();

@@ -69,6 +69,11 @@ void ProgramTest::SetUp() {
 }
 
 void ProgramTest::TearDown() {
+    // Let go first: quitting saves the page, and the folder goes afterwards.
+    while (!heldFiles.empty())
+        releaseFile(heldFiles.begin()->first);
+    while (!lockedFiles.empty())
+        unlockFile(*lockedFiles.begin());
     if (running())
         quit();
     char temp[MAX_PATH];
@@ -121,6 +126,34 @@ void ProgramTest::writeSettingsBytes(const std::string& bytes) const {
 void ProgramTest::writePageBytes(int page, const std::string& bytes) const {
     CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
     writeFileBytes(pageFile(page), bytes);
+}
+
+bool ProgramTest::holdFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    heldFiles[path] = file;
+    return true;
+}
+
+void ProgramTest::releaseFile(const std::string& path) {
+    auto held = heldFiles.find(path);
+    if (held == heldFiles.end())
+        return;
+    CloseHandle(held->second);
+    heldFiles.erase(held);
+}
+
+bool ProgramTest::lockFile(const std::string& path) {
+    if (!makeImmutable(path, true))
+        return false;
+    lockedFiles.insert(path);
+    return true;
+}
+
+void ProgramTest::unlockFile(const std::string& path) {
+    makeImmutable(path, false);
+    lockedFiles.erase(path);
 }
 
 std::string ProgramTest::editorText() const {

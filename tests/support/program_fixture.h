@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 #include <string>
 
 #include "support/files.h"
@@ -37,6 +39,14 @@ class ProgramTest : public ::testing::Test {
     std::string settingsFile() const;
     void writeSettingsBytes(const std::string& bytes) const;
     void writePageBytes(int page, const std::string& bytes) const;
+    // Holds a file open without sharing, as a backup or sync program may, until released or
+    // the test ends; false when it cannot be opened.
+    bool holdFile(const std::string& path);
+    void releaseFile(const std::string& path);
+    // Makes a file or folder immutable, so the program cannot replace it, until unlocked or the
+    // test ends (Wine as root ignores read-only attributes); false when the file system cannot.
+    bool lockFile(const std::string& path);
+    void unlockFile(const std::string& path);
 
     std::string editorText() const;
     void setEditorText(const std::string& text) const;
@@ -51,4 +61,13 @@ class ProgramTest : public ::testing::Test {
     void autosave() const;
 
     std::string folder;
+
+  private:
+    std::map<std::string, HANDLE> heldFiles;
+    std::set<std::string> lockedFiles;
 };
+
+// Locks a file or folder for the test, or skips the test where the file system cannot.
+#define LOCK_OR_SKIP(path)                                                                         \
+    if (!lockFile(path))                                                                           \
+    GTEST_SKIP() << "the file system cannot make " << (path) << " immutable here"

@@ -2,13 +2,14 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
-#include "dialogs/preferences_dialog.h"
 #include "platform/autostart.h"
 #include "platform/registry_helper.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
+#include "ui/modal.h"
+#include "ui/page_save.h"
 #include "ui/tab_strip.h"
 #include "ui/tray_icon.h"
 
@@ -50,7 +51,7 @@ void showErrorBox(HWND owner, const char* text) {
                  description ? description : "No description is known for this error.\r\n");
         LocalFree(description);
     }
-    MessageBoxA(owner, message, "Error", MB_ICONERROR);
+    messageBox(owner, message, "Error", MB_ICONERROR);
 }
 
 // Sets openPreferencesAtStart and clears windowVisible as the options ask.
@@ -110,14 +111,15 @@ static HWND createMainWindow(HINSTANCE instance) {
                            nullptr, instance, nullptr);
 }
 
-// The start page is shown; when its file cannot be read, the first page that can be is.
+// The start page is shown; when its file cannot be read, the first page that can be is, for this
+// run only: the start page stays the user's.
 static void showStartPage() {
     int startPage = settings.startPage;
     selectTab(startPage);
     if (showPage(startPage) != PageSwitch::NotRead)
         return;
     for (int page = 0; page < PAGE_COUNT; ++page) {
-        if (page != startPage && showPage(page) == PageSwitch::Shown) {
+        if (page != startPage && showPage(page, false) == PageSwitch::Shown) {
             selectTab(page);
             return;
         }
@@ -140,7 +142,9 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
     removeLeftoverSettingsFile();
     loadSettings();
     saveSettings();
-    applyStartupRunValue();
+    // Defaults that stand in for an unreadable settings file change no Run value.
+    if (!settingsFileUnread())
+        applyStartupRunValue();
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
@@ -154,11 +158,15 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
         return StartResult::Failed;
     }
     showStartPage();
+    // A warning about an unreadable page may have let in the quit command or the end of the
+    // session; the message loop then only takes the quit message.
+    if (programEnding)
+        return StartResult::Running;
     showTrayIcon(instanceHandle, mainWindow);
     showMainWindow(windowVisible);
     acceleratorTable = LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     if (openPreferencesAtStart)
-        openPreferences(mainWindow);
+        runCommand(IDM_PREFERENCES, CommandOrigin::StartUp);
     return StartResult::Running;
 }
 
@@ -178,6 +186,8 @@ int runMessageLoop() {
 }
 
 void finishProgram() {
+    // No writing thread outlives the program.
+    releaseSaveBuffer();
     DestroyAcceleratorTable(acceleratorTable);
     acceleratorTable = nullptr;
     trayIcon.remove();

@@ -10,7 +10,7 @@
 #include "bench_support.h"
 
 #include "storage/page_files.h"
-#include "storage/page_save.h"
+#include "ui/page_save.h"
 #include "storage/settings.h"
 #include "support/files.h"
 #include "ui/main_window.h"
@@ -173,9 +173,9 @@ void timeLoadSteps(LoadSteps& steps, const std::string& pageFile) {
     bool stored = saveSettings();
     double settled = nowMs();
     std::string text;
-    PageRead read = readPageText(pageFile.c_str(), text);
+    FileRead read = readPageFile(pageFile.c_str(), text);
     double end = nowMs();
-    require(saved && stored && read == PageRead::Loaded, "the steps of a load");
+    require(saved && stored && read == FileRead::Loaded, "the steps of a load");
     steps.leave.push_back(left - start);
     steps.settings.push_back(settled - left);
     steps.read.push_back(end - settled);

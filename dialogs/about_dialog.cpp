@@ -2,12 +2,13 @@
 
 #include "app/app_state.h"
 #include "res/resource.h"
+#include "ui/modal.h"
 
 #include <cstdio>
 #include <vector>
 
 INT_PTR showAboutDialog(HWND owner) {
-    return DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_ABOUT), owner, aboutDialogProc, 0);
+    return dialogBox(IDD_ABOUT, owner, aboutDialogProc);
 }
 
 static const VS_FIXEDFILEINFO* fixedVersionInfo(const std::vector<char>& block) {
@@ -23,11 +24,11 @@ char* getVersionText(const char* path, char (&output)[VERSION_TEXT_SIZE]) {
     output[0] = '\0';
     DWORD size = GetFileVersionInfoSizeA(path, nullptr);
     if (size == 0)
-        MessageBoxA(nullptr, "Could not retrive version info", "", MB_OK);
+        messageBox(nullptr, "Could not retrive version info", "", MB_OK);
     std::vector<char> block(size);
     // With no size there is no block to read into: that read counts as failed.
     if (size == 0 || !GetFileVersionInfoA(path, 0, size, block.data())) {
-        MessageBoxA(nullptr, "Unknown error retriving version info", "", MB_OK);
+        messageBox(nullptr, "Unknown error retriving version info", "", MB_OK);
         return output;
     }
     if (const VS_FIXEDFILEINFO* info = fixedVersionInfo(block))

@@ -3,9 +3,10 @@
 #include "app/app_state.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
-#include "storage/page_save.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
+#include "ui/modal.h"
+#include "ui/page_save.h"
 
 #include <commdlg.h>
 #include <cstddef>
@@ -17,8 +18,8 @@ static_assert(offsetof(OPENFILENAMEA, pvReserved) == OPENFILENAME_SIZE_400,
               "OPENFILENAMEA ends at its Windows 2000 fields");
 
 static void reportExportFailure() {
-    MessageBoxA(nullptr, "Error while exporting file.\nPlease retry.", appCaption,
-                MB_OK | MB_ICONERROR);
+    messageBox(nullptr, "Error while exporting file.\nPlease retry.", appCaption,
+               MB_OK | MB_ICONERROR);
 }
 
 void copyPageFile(const char* destination, int page) {
@@ -28,6 +29,8 @@ void copyPageFile(const char* destination, int page) {
 }
 
 void exportPageAs(HWND owner, int page) {
+    if (programEnding)
+        return;
     char destination[MAX_PATH] = {};
     snprintf(destination, sizeof destination, "%s.txt", settings.pageNames[page]);
     OPENFILENAMEA request = {};
@@ -38,7 +41,7 @@ void exportPageAs(HWND owner, int page) {
     request.nMaxFile = sizeof destination;
     request.lpstrDefExt = "txt";
     request.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-    if (!GetSaveFileNameA(&request))
+    if (!askSaveFileName(request) || programEnding)
         return;
     // A stale file must never go out as if it were the text on screen.
     if (page == currentPage && !savePage(page)) {
@@ -50,14 +53,14 @@ void exportPageAs(HWND owner, int page) {
 
 static bool exportTickedPages(HWND dialog) {
     bool exported = false;
-    for (int page = 0; page < PAGE_COUNT; ++page) {
+    for (int page = 0; page < PAGE_COUNT && !programEnding; ++page) {
         HWND checkBox = GetDlgItem(dialog, IDC_EXPORT_PAGE0 + page);
         if (SendMessageA(checkBox, BM_GETCHECK, 0, 0) != BST_CHECKED)
             continue;
         char prompt[100] = {};
         snprintf(prompt, sizeof prompt, "Choose a path where you want to export your %s notes...",
                  settings.pageNames[page]);
-        MessageBoxA(dialog, prompt, appCaption, MB_OK | MB_ICONINFORMATION);
+        messageBox(dialog, prompt, appCaption, MB_OK | MB_ICONINFORMATION);
         exportPageAs(dialog, page);
         SendMessageA(checkBox, BM_SETCHECK, BST_UNCHECKED, 0);
         exported = true;
@@ -66,11 +69,14 @@ static bool exportTickedPages(HWND dialog) {
 }
 
 static void onExportClicked(HWND dialog) {
-    if (exportTickedPages(dialog))
+    bool exported = exportTickedPages(dialog);
+    if (programEnding)
+        return;
+    if (exported)
         EndDialog(dialog, 0);
     else
-        MessageBoxA(dialog, "Please select one page to export at least.", appCaption,
-                    MB_OK | MB_ICONINFORMATION);
+        messageBox(dialog, "Please select one page to export at least.", appCaption,
+                   MB_OK | MB_ICONINFORMATION);
 }
 
 static void initExportDialog(HWND dialog) {
@@ -102,6 +108,5 @@ static INT_PTR CALLBACK exportDialogProc(HWND dialog, UINT message, WPARAM wPara
 }
 
 INT_PTR openExportDialog(HWND owner) {
-    return DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_EXPORT), owner, exportDialogProc,
-                           0);
+    return dialogBox(IDD_EXPORT, owner, exportDialogProc);
 }

@@ -4,10 +4,11 @@
 #include "dialogs/export_dialog.h"
 #include "platform/autostart.h"
 #include "res/resource.h"
-#include "storage/page_save.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
+#include "ui/modal.h"
 #include "ui/note_editor.h"
+#include "ui/page_save.h"
 #include "ui/tab_strip.h"
 
 #include <cstring>
@@ -19,9 +20,6 @@ static const char* const HELP_TEXT =
     "The Auto-Saving features saves your notes each 30 seconds or\nwhen the Jotty Notes is "
     "minimized to the System Tray. You\ncan use some keyboard shortcut:\n\n1. Ctrl-T: Insert "
     "Current Time & Date\n2. Ctrl-L: Insert a Line\n3. Ctrl-S: Manual Save of the current page";
-
-// The dialog while it is open, so that a second request brings it forward instead of nesting.
-static HWND preferencesDialog;
 
 static void enableApply(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, IDC_PREF_APPLY), TRUE);
@@ -36,7 +34,6 @@ static void disableApply(HWND dialog) {
 }
 
 static void onInitDialog(HWND dialog) {
-    preferencesDialog = dialog;
     HICON icon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_INFO));
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     for (int page = 0; page < PAGE_COUNT; ++page)
@@ -52,7 +49,8 @@ static void onInitDialog(HWND dialog) {
 
 // Erases all five pages once the user agrees; pages that could not be written are named.
 static void clearAllPages(HWND dialog) {
-    if (MessageBoxA(dialog, CLEAR_QUESTION, appCaption, MB_YESNO | MB_ICONWARNING) != IDYES)
+    if (messageBox(dialog, CLEAR_QUESTION, appCaption, MB_YESNO | MB_ICONWARNING) != IDYES ||
+        programEnding)
         return;
     std::string kept;
     for (int page = 0; page < PAGE_COUNT; ++page) {
@@ -63,12 +61,12 @@ static void clearAllPages(HWND dialog) {
             kept += (kept.empty() ? "" : ", ") + std::string(settings.pageNames[page]);
     }
     if (kept.empty()) {
-        MessageBoxA(dialog, "All your notes have been erased!", appCaption,
-                    MB_OK | MB_ICONINFORMATION);
+        messageBox(dialog, "All your notes have been erased!", appCaption,
+                   MB_OK | MB_ICONINFORMATION);
         return;
     }
     std::string text = "These pages could not be erased: " + kept + ".";
-    MessageBoxA(dialog, text.c_str(), appCaption, MB_OK | MB_ICONWARNING);
+    messageBox(dialog, text.c_str(), appCaption, MB_OK | MB_ICONWARNING);
 }
 
 // Stores the name typed for one page; an emptied name is put back. True when a tab changed.
@@ -89,6 +87,8 @@ static bool applyPageName(HWND dialog, int page) {
 
 // OK and Apply: names, start with Windows and word wrap; the settings file is written twice.
 static void applyPreferences(HWND dialog) {
+    // The user's choice is written, even over a settings file that could not be read.
+    chooseSettings();
     bool renamed = false;
     for (int page = 0; page < PAGE_COUNT; ++page)
         renamed |= applyPageName(dialog, page);
@@ -109,7 +109,7 @@ static INT_PTR onCommand(HWND dialog, WPARAM wParam) {
         case IDC_PREF_AUTOSTART: enableApply(dialog); break;
         case IDC_PREF_CLEAR: clearAllPages(dialog); break;
         case IDC_PREF_HELP:
-            MessageBoxA(dialog, HELP_TEXT, appCaption, MB_OK | MB_ICONINFORMATION);
+            messageBox(dialog, HELP_TEXT, appCaption, MB_OK | MB_ICONINFORMATION);
             break;
         case IDC_PREF_EXPORT: openExportDialog(dialog); break;
         case IDC_PREF_APPLY: applyPreferences(dialog); return TRUE;
@@ -133,14 +133,11 @@ static INT_PTR CALLBACK preferencesDialogProc(HWND dialog, UINT message, WPARAM 
 }
 
 void openPreferences(HWND owner) {
-    if (preferencesDialog) {
-        SetForegroundWindow(GetLastActivePopup(preferencesDialog));
-        return;
-    }
-    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_PREFERENCES), owner, preferencesDialogProc,
-                    0);
-    preferencesDialog = nullptr;
-    // Word wrap is a creation style of the editor, so a change re-creates it.
-    if (editorWraps() != (settings.wordWrap == 1))
+    // The dialog shows the settings file as it stands, once it can be read.
+    catchUpOnSettings();
+    dialogBox(IDD_PREFERENCES, owner, preferencesDialogProc);
+    // Word wrap is a creation style of the editor, so a change re-creates it; not once the
+    // program has begun to end.
+    if (!programEnding && editorWraps() != (settings.wordWrap == 1))
         recreateEditor(settings.wordWrap);
 }

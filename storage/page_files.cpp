@@ -2,10 +2,8 @@
 
 #include "app/app_state.h"
 #include "storage/safe_file.h"
-#include "ui/main_window.h"
 
 #include <cstring>
-#include <new>
 
 bool formatDataFolderPath(char (&path)[MAX_PATH]) {
     return formatPath(path, "%s\\Data", installFolder);
@@ -31,59 +29,19 @@ void removeLeftoverPageFiles() {
     }
 }
 
-static PageRead openFailure() {
-    DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PageRead::Missing
-                                                                          : PageRead::Failed;
-}
+// An edit control holds less than 2 GB; a larger file is refused rather than cut.
+static const DWORD PAGE_SIZE_LIMIT = 0x7FFFFFFE;
 
-static bool readAll(HANDLE file, char* buffer, DWORD size) {
-    while (size > 0) {
-        DWORD read = 0;
-        if (!ReadFile(file, buffer, size, &read, nullptr) || read == 0)
-            return false;
-        buffer += read;
-        size -= read;
-    }
-    return true;
-}
-
-PageRead readPageText(const char* path, std::string& text) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return openFailure();
-    PageRead result = PageRead::Failed;
-    DWORD sizeHigh = 0;
-    DWORD size = GetFileSize(file, &sizeHigh);
-    // An edit control holds less than 2 GB; a larger file is refused rather than cut.
-    if (size != INVALID_FILE_SIZE && sizeHigh == 0 && size < 0x7FFFFFFF) {
-        // Read straight into the text: a page of many megabytes is not copied a second time.
-        try {
-            std::string bytes(size, '\0');
-            if (readAll(file, &bytes[0], size)) {
-                bytes.resize(strlen(bytes.c_str()));
-                text.swap(bytes);
-                result = PageRead::Loaded;
-            }
-        } catch (const std::bad_alloc&) {
-        }
-    }
-    CloseHandle(file);
+FileRead readPageFile(const char* path, std::string& text) {
+    FileRead result = readWholeFile(path, text, PAGE_SIZE_LIMIT);
+    if (result == FileRead::Loaded)
+        text.resize(strlen(text.c_str()));
     return result;
 }
 
-PageRead readPageFile(const char* path, HWND window) {
-    std::string text;
-    PageRead result = readPageText(path, text);
-    if (result == PageRead::Loaded && !SetWindowTextA(window, text.c_str()))
-        return PageRead::Failed;
-    return result;
-}
-
-PageRead loadPage(int page) {
-    char path[MAX_PATH];
-    if (!formatPagePath(path, page))
-        return PageRead::Failed;
-    return readPageFile(path, noteEditor);
+bool writePageFile(const char* path, const char* text, DWORD length) {
+    if (replaceFileContents(path, text, length))
+        return true;
+    createDataFolder();
+    return replaceFileContents(path, text, length);
 }

@@ -2,15 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include "storage/safe_file.h"
 #include "storage/settings_record.h"
 
 #include <string>
-
-enum class PageRead {
-    Loaded,  // the file was read whole
-    Missing, // there is no such file: the page is empty
-    Failed,  // the file exists but could not be read: it must not be written over
-};
 
 bool formatDataFolderPath(char (&path)[MAX_PATH]);
 bool formatPagePath(char (&path)[MAX_PATH], int page);
@@ -19,8 +14,9 @@ void createDataFolder();
 // A save cut short by a crash can leave its temporary file behind; the page file is whole.
 void removeLeftoverPageFiles();
 
-// Reads a whole file; its text ends at the first NUL byte, as the edit control takes it.
-PageRead readPageText(const char* path, std::string& text);
-PageRead readPageFile(const char* path, HWND window);
-
-PageRead loadPage(int page);
+// Reads a whole page file (a missing one is an empty page); its text ends at the first NUL byte, as
+// the edit control takes it.
+FileRead readPageFile(const char* path, std::string& text);
+// Replaces the file with the bytes; when that fails, the Data folder is made again and the
+// write tried once more.
+bool writePageFile(const char* path, const char* text, DWORD length);

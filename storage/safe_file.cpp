@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 
 #include <cstring>
+#include <new>
 
 bool formatTemporaryPath(char (&temporaryPath)[MAX_PATH], const char* path) {
     // The extension is replaced, so that every path that fits has a temporary one that fits.
@@ -55,4 +56,44 @@ bool replaceFileContents(const char* path, const void* data, DWORD size) {
     DeleteFileA(temporaryPath);
     SetLastError(error);
     return false;
+}
+
+static FileRead openFailure() {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing
+                                                                          : FileRead::Failed;
+}
+
+static bool readAll(HANDLE file, char* buffer, DWORD size) {
+    while (size > 0) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer, size, &read, nullptr) || read == 0)
+            return false;
+        buffer += read;
+        size -= read;
+    }
+    return true;
+}
+
+FileRead readWholeFile(const char* path, std::string& bytes, DWORD limit) {
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return openFailure();
+    FileRead result = FileRead::Failed;
+    DWORD sizeHigh = 0;
+    DWORD size = GetFileSize(file, &sizeHigh);
+    if (size != INVALID_FILE_SIZE && sizeHigh == 0 && size <= limit) {
+        // Read straight into the result: a page of many megabytes is not copied a second time.
+        try {
+            std::string read(size, '\0');
+            if (readAll(file, &read[0], size)) {
+                bytes.swap(read);
+                result = FileRead::Loaded;
+            }
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    CloseHandle(file);
+    return result;
 }

@@ -1,6 +1,18 @@
-// Writing a whole file so that a failure or a crash never leaves it cut short.
+// Whole files: read in one piece, and written so that a failure or a crash never leaves them
+// cut short.
 #pragma once
 #include <windows.h>
+
+#include <string>
+
+enum class FileRead {
+    Loaded,  // the file was read whole
+    Missing, // there is no such file
+    Failed,  // the file exists but could not be read: it must not be written over
+};
+
+// Reads the whole file; a file larger than the limit is refused rather than cut.
+FileRead readWholeFile(const char* path, std::string& bytes, DWORD limit);
 
 // Writes the bytes to a new file beside the target, flushes it and renames it over the
 // target. On any failure the target keeps its old content and no new file is left behind.

@@ -1,12 +1,16 @@
 #include "storage/settings.h"
 
 #include "app/app_state.h"
-#include "storage/page_files.h"
 #include "storage/safe_file.h"
 
-#include <fstream>
+#include <cstring>
+#include <string>
 
 SettingsRecord settings;
+static bool settingsUnread;
+
+// A file far larger than the record is not the program's; it is treated as unreadable.
+static const DWORD SETTINGS_SIZE_LIMIT = 65536;
 
 static bool formatSettingsPath(char (&path)[MAX_PATH]) {
     return formatPath(path, "%s\\Data\\Settings.dat", installFolder);
@@ -18,7 +22,8 @@ void setDefaultSettings() {
 
 bool saveSettings() {
     char path[MAX_PATH];
-    return formatSettingsPath(path) && replaceFileContents(path, &settings, sizeof settings);
+    return !settingsUnread && formatSettingsPath(path) &&
+           replaceFileContents(path, &settings, sizeof settings);
 }
 
 void writeDefaultSettings() {
@@ -33,15 +38,50 @@ void removeLeftoverSettingsFile() {
         DeleteFileA(temporaryPath);
 }
 
-void loadSettings() {
+static FileRead readSettingsFile() {
     char path[MAX_PATH];
-    std::ifstream file;
-    if (formatSettingsPath(path))
-        file.open(path, std::ios::in | std::ios::binary);
-    if (!file.is_open()) {
-        writeDefaultSettings();
-        return;
-    }
-    file.read(reinterpret_cast<char*>(&settings), sizeof settings);
+    std::string bytes;
+    FileRead result = formatSettingsPath(path) ? readWholeFile(path, bytes, SETTINGS_SIZE_LIMIT)
+                                               : FileRead::Missing;
+    if (result != FileRead::Loaded)
+        return result;
+    // A shorter file fills only the leading bytes, the rest is zero, as at the first reading.
+    memset(&settings, 0, sizeof settings);
+    memcpy(&settings, bytes.data(),
+           bytes.size() < sizeof settings ? bytes.size() : sizeof settings);
     repairSettings(settings);
+    settingsUnread = false;
+    return result;
+}
+
+void loadSettings() {
+    switch (readSettingsFile()) {
+        case FileRead::Loaded: break;
+        case FileRead::Missing:
+            settingsUnread = false;
+            writeDefaultSettings();
+            break;
+        case FileRead::Failed:
+            setDefaultSettings();
+            settingsUnread = true;
+            break;
+    }
+}
+
+bool settingsFileUnread() {
+    return settingsUnread;
+}
+
+bool readSettingsAgain() {
+    if (!settingsUnread)
+        return false;
+    FileRead result = readSettingsFile();
+    // A file removed meanwhile no longer needs keeping: the defaults may be written.
+    if (result == FileRead::Missing)
+        settingsUnread = false;
+    return result == FileRead::Loaded;
+}
+
+void chooseSettings() {
+    settingsUnread = false;
 }

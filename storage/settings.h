@@ -5,7 +5,18 @@
 extern SettingsRecord settings;
 
 void setDefaultSettings();
+// Writes the record; refused while the file exists but has not been read.
 bool saveSettings();
 void writeDefaultSettings();
+// Reads the file into the record. A missing file is created with the defaults; a file that
+// exists but cannot be read (another program holds it) leaves the defaults in the record and
+// is not written until it has been read or the user has chosen new settings.
 void loadSettings();
 void removeLeftoverSettingsFile();
+// The file could not be read: the record holds defaults that stand in for it.
+bool settingsFileUnread();
+// Tries again to read a file that could not be read; true when the record now holds it.
+bool readSettingsAgain();
+// The user has chosen the settings in the record: they are written even over a file that
+// could not be read.
+void chooseSettings();

@@ -46,11 +46,6 @@ class FightBack : public ProgramTest {
         ModalDriver driver;
         driver.then(answer(IDNO));
         command(423);
-        if (!running()) {
-            // It quit without asking: the loop is ended, so that the next test can start.
-            runMessageLoop();
-            finishProgram();
-        }
         ASSERT_EQ(driver.seenTexts.size(), 1u);
         EXPECT_NE(driver.seenTexts[0].find("could not be saved"), std::string::npos);
         EXPECT_TRUE(running());

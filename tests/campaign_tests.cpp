@@ -167,25 +167,28 @@ TEST_F(Campaign, RepeatedTaskbarCreatedLeaksNothing) {
     EXPECT_STREQ(trayIcon.data.szTip, "Jotty Notes");
 }
 
+// Suspend and the end of the session save the page in every window state; the end of the
+// session then ends the program.
 TEST_F(Campaign, SessionEndAndSuspendSaveInEveryWindowState) {
-    const char* states[] = {"shown", "minimised", "hidden"};
-    start();
-    for (const char* state : states) {
-        if (std::string(state) == "minimised")
+    for (std::string state : {"shown", "minimised", "hidden"}) {
+        restart();
+        if (state == "minimised")
             ShowWindow(mainWindow, SW_MINIMIZE);
-        if (std::string(state) == "hidden")
+        if (state == "hidden")
             SendMessageA(mainWindow, WM_CLOSE, 0, 0);
         const struct {
             UINT message;
             WPARAM wParam;
         } endings[] = {
-            {WM_QUERYENDSESSION, 0}, {WM_ENDSESSION, TRUE}, {WM_POWERBROADCAST, PBT_APMSUSPEND}};
+            {WM_POWERBROADCAST, PBT_APMSUSPEND}, {WM_QUERYENDSESSION, 0}, {WM_ENDSESSION, TRUE}};
         for (const auto& ending : endings) {
-            std::string text = std::string(state) + " " + std::to_string(ending.message);
+            std::string text = state + " " + std::to_string(ending.message);
             setEditorText(text);
             SendMessageA(mainWindow, ending.message, ending.wParam, 0);
             EXPECT_EQ(readFileBytes(pageFile(0)), text);
         }
+        EXPECT_FALSE(running()) << state;
+        EXPECT_EQ(runToExit(), 0);
     }
 }
 

@@ -100,8 +100,10 @@ TEST_F(MainWindow, EverySaveOccasionWritesTheCurrentPage) {
         UINT message;
         WPARAM wParam;
     } occasions[] = {
-        {WM_TIMER, IDT_AUTOSAVE}, {WM_SYSCOMMAND, SC_MINIMIZE},        {WM_QUERYENDSESSION, 0},
-        {WM_ENDSESSION, TRUE},    {WM_POWERBROADCAST, PBT_APMSUSPEND},
+        {WM_TIMER, IDT_AUTOSAVE},
+        {WM_SYSCOMMAND, SC_MINIMIZE},
+        {WM_QUERYENDSESSION, 0},
+        {WM_POWERBROADCAST, PBT_APMSUSPEND},
     };
     int n = 0;
     for (const auto& occasion : occasions) {

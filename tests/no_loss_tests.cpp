@@ -50,8 +50,7 @@ TEST_F(NoLoss, QuitWithAnUnwritablePageAsksFirst) {
     SendMessageA(noteEditor, WM_COMMAND, 423, 0);
     EXPECT_EQ(driver.seenTexts.size(), 1u) << "Shutdown asks the same way";
     EXPECT_FALSE(IsWindow(mainWindow));
-    EXPECT_EQ(runMessageLoop(), 0);
-    finishProgram();
+    EXPECT_EQ(runToExit(), 0);
 }
 
 TEST_F(NoLoss, QuitAfterASuccessfulSaveAsksNothing) {

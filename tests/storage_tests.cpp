@@ -100,12 +100,12 @@ TEST_F(PageFiles, NulByteEndsTheLoadedText) {
 TEST_F(PageFiles, ReadingTakesTheWholeFileUpToTheFirstNul) {
     std::string text = "stale";
     writePageBytes(1, "");
-    EXPECT_EQ(readPageText(pageFile(1).c_str(), text), PageRead::Loaded);
+    EXPECT_EQ(readPageFile(pageFile(1).c_str(), text), FileRead::Loaded);
     EXPECT_EQ(text, "") << "a 0-byte file is an empty page";
     writePageBytes(1, std::string("kept\0dropped", 12));
-    EXPECT_EQ(readPageText(pageFile(1).c_str(), text), PageRead::Loaded);
+    EXPECT_EQ(readPageFile(pageFile(1).c_str(), text), FileRead::Loaded);
     EXPECT_EQ(text, "kept");
-    EXPECT_EQ(readPageText(pageFile(3).c_str(), text), PageRead::Missing);
+    EXPECT_EQ(readPageFile(pageFile(3).c_str(), text), FileRead::Missing);
     EXPECT_EQ(text, "kept") << "a missing file leaves the text alone";
 }
 

@@ -152,8 +152,7 @@ TEST_F(Menus, TrayMenuHoldsItsFiveItemsAndExitEndsTheProgram) {
     EXPECT_EQ(defaultItem, 0u);
     EXPECT_FALSE(IsMenu(shown)) << "the tray menu is destroyed once closed";
     EXPECT_FALSE(IsWindow(mainWindow)) << "E&xit closed the main window";
-    EXPECT_EQ(runMessageLoop(), 0);
-    finishProgram();
+    EXPECT_EQ(runToExit(), 0);
     EXPECT_EQ(readFileBytes(pageFile(0)), "saved by exit");
     EXPECT_FALSE(trayIcon.added);
 }
@@ -275,8 +274,7 @@ TEST_F(EditorCommands, ShutdownEndsTheProgramLikeExit) {
     typeText("saved by shutdown");
     SendMessageA(noteEditor, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_FALSE(IsWindow(mainWindow));
-    EXPECT_EQ(runMessageLoop(), 0);
-    finishProgram();
+    EXPECT_EQ(runToExit(), 0);
     EXPECT_EQ(readFileBytes(pageFile(0)), "saved by shutdown");
     HANDLE mutex = CreateMutexA(nullptr, TRUE, "Jotty Notes");
     EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));

@@ -1,13 +1,17 @@
 #include "ui/main_window.h"
 
 #include "app/app_state.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/export_dialog.h"
+#include "dialogs/preferences_dialog.h"
+#include "platform/autostart.h"
+#include "platform/session_end.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
-#include "storage/page_save.h"
-#include "dialogs/about_dialog.h"
-#include "dialogs/preferences_dialog.h"
 #include "storage/settings.h"
+#include "ui/modal.h"
 #include "ui/note_editor.h"
+#include "ui/page_save.h"
 #include "ui/popup_menu.h"
 #include "ui/tab_strip.h"
 #include "ui/text_insert.h"
@@ -27,6 +31,12 @@ int currentPage;
 bool currentPageRead = true;
 bool windowVisible = true;
 bool quitRequested;
+bool programEnding;
+
+// The quit question is open: a second request to quit is the same one.
+static bool askingToQuit;
+// The command whose modal window is open, so that a second request only brings it forward.
+static UINT dialogCommandRunning;
 
 // A failed save loses nothing while the editor holds only what is already on disk.
 static bool saveCurrentPageOrKeep() {
@@ -38,6 +48,7 @@ void showMainWindow(bool show) {
         ShowWindow(mainWindow, SW_SHOW);
         windowVisible = true;
         SetTimer(mainWindow, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
+        catchUpOnSettings();
         return;
     }
     savePage(currentPage);
@@ -47,41 +58,56 @@ void showMainWindow(bool show) {
     ShowWindow(mainWindow, SW_HIDE);
 }
 
+void catchUpOnSettings() {
+    if (!readSettingsAgain())
+        return;
+    for (int page = 0; page < PAGE_COUNT; ++page)
+        setTabCaption(page, settings.pageNames[page]);
+    if (editorModified())
+        markCurrentPageDirty();
+    applyStartupRunValue();
+    if (editorWraps() != (settings.wordWrap == 1))
+        recreateEditor(settings.wordWrap);
+}
+
 static void warnPageUnreadable(int page) {
     char text[200];
     snprintf(text, sizeof text,
              "The notes of \"%s\" could not be read, so the page was left unchanged.\n"
              "Another program may be using its file.",
              settings.pageNames[page]);
-    MessageBoxA(mainWindow, text, appCaption, MB_OK | MB_ICONWARNING);
+    messageBox(mainWindow, text, appCaption, MB_OK | MB_ICONWARNING);
 }
 
-static void putPageInEditor(int page, const std::string& text) {
+static void putPageInEditor(int page, const std::string& text, bool storeAsStartPage) {
     releaseSaveBuffer();
     currentPage = page;
-    settings.startPage = static_cast<int16_t>(page);
-    saveSettings();
+    if (storeAsStartPage) {
+        settings.startPage = static_cast<int16_t>(page);
+        saveSettings();
+    }
     currentPageRead = SetWindowTextA(noteEditor, text.c_str()) != 0;
     SendMessageA(noteEditor, EM_SETMODIFY, FALSE, 0);
     if (!currentPageRead)
         warnPageUnreadable(page);
 }
 
-PageSwitch showPage(int page) {
-    if (page < 0 || page >= PAGE_COUNT)
+PageSwitch showPage(int page, bool storeAsStartPage) {
+    if (programEnding || page < 0 || page >= PAGE_COUNT)
         return PageSwitch::NotRead;
     if (!saveCurrentPageOrKeep()) {
         selectTab(currentPage);
         return PageSwitch::NotSaved;
     }
+    catchUpOnSettings();
     std::string text;
     char path[MAX_PATH];
-    if (!formatPagePath(path, page) || readPageText(path, text) == PageRead::Failed) {
+    if (!formatPagePath(path, page) || readPageFile(path, text) == FileRead::Failed) {
         selectTab(currentPage);
         warnPageUnreadable(page);
         return PageSwitch::NotRead;
     }
-    putPageInEditor(page, text);
+    putPageInEditor(page, text, storeAsStartPage);
     return PageSwitch::Shown;
 }
 
@@ -94,7 +120,7 @@ static void onCreate(HWND window) {
     SetTimer(window, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
     // Page 0 is written back at once so that its file exists from the first start, but a file
     // that exists and could not be read is left alone.
-    currentPageRead = loadPage(0) != PageRead::Failed;
+    currentPageRead = loadPage(0) != FileRead::Failed;
     if (currentPageRead)
         savePage(0);
 }
@@ -120,55 +146,130 @@ static bool confirmQuitWithoutSaving() {
              "The page \"%s\" could not be saved.\n\n"
              "Do you want to quit anyway and lose your changes?",
              settings.pageNames[currentPage]);
-    return MessageBoxA(mainWindow, text, appCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+    return messageBox(mainWindow, text, appCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
            IDYES;
 }
 
-// The close button only hides the window; the quit command ends the program.
-static void onClose(HWND window) {
-    bool saved = saveCurrentPageOrKeep();
-    if (!quitRequested) {
-        showMainWindow(false);
-        return;
-    }
-    if (!saved && !confirmQuitWithoutSaving()) {
-        // The text stays in the editor, in a shown window, so the user can copy it out.
-        quitRequested = false;
-        showMainWindow(true);
-        bringForward();
-        return;
-    }
-    KillTimer(window, IDT_AUTOSAVE);
+// The final close. Whatever waits in a modal loop finds the program ending and does nothing.
+static void destroyWindows() {
+    programEnding = true;
+    KillTimer(mainWindow, IDT_AUTOSAVE);
+    // No writing thread outlives the program.
+    releaseSaveBuffer();
+    EndMenu();
     destroyEditorMenu();
     DestroyWindow(noteEditor);
-    DestroyWindow(window);
+    DestroyWindow(mainWindow);
 }
 
-static void requestQuit() {
-    quitRequested = true;
-    SendMessageA(mainWindow, WM_CLOSE, 0, 0);
-}
-
-static void onCommand(WPARAM wParam) {
-    if (HIWORD(wParam) == EN_CHANGE) {
-        markCurrentPageDirty();
+// Ends the program once the page is saved, or once the user agrees to lose what could not be.
+static void quitProgram() {
+    askingToQuit = true;
+    // No autosave starts while the user is asked; the save waits for one still under way.
+    KillTimer(mainWindow, IDT_AUTOSAVE);
+    bool quit = saveCurrentPageOrKeep() || confirmQuitWithoutSaving();
+    askingToQuit = false;
+    if (programEnding)
+        return;
+    if (quit) {
+        destroyWindows();
         return;
     }
-    switch (LOWORD(wParam)) {
+    // The text stays in the editor, in a shown window, so the user can copy it out.
+    quitRequested = false;
+    showMainWindow(true);
+    bringForward();
+}
+
+// The close button only hides the window; the quit command ends the program.
+static void onClose() {
+    if (programEnding || askingToQuit)
+        return;
+    if (quitRequested) {
+        quitProgram();
+        return;
+    }
+    savePage(currentPage);
+    showMainWindow(false);
+}
+
+// A page that cannot be saved holds up the end of the session and tells Windows why.
+static BOOL onQueryEndSession() {
+    if (programEnding || saveCurrentPageOrKeep()) {
+        allowSessionEnd(mainWindow);
+        return TRUE;
+    }
+    showMainWindow(true);
+    bringForward();
+    blockSessionEnd(mainWindow, "Your notes could not be saved.");
+    return FALSE;
+}
+
+static void onEndSession(bool ending) {
+    if (!ending || programEnding)
+        return;
+    savePage(currentPage);
+    destroyWindows();
+}
+
+static bool opensModalWindow(UINT id) {
+    return id == IDM_ABOUT || id == IDM_PREFERENCES || id == IDM_EXPORTPAGE;
+}
+
+static void runDialogCommand(UINT id, CommandOrigin origin) {
+    dialogCommandRunning = id;
+    switch (id) {
+        case IDM_ABOUT: showAboutDialog(mainWindow); break;
+        case IDM_PREFERENCES:
+            openPreferences(mainWindow);
+            // The tray menu's Preferences saves the page after the dialog, the others do not.
+            if (origin == CommandOrigin::MainWindow)
+                savePage(currentPage);
+            break;
+        case IDM_EXPORTPAGE: exportPageAs(mainWindow, currentPage); break;
+    }
+    dialogCommandRunning = 0;
+}
+
+// A window asked for while another is open comes after it, never inside its loop; the window
+// that is open, asked for again, is only brought forward.
+static void runAfterModalWindows(UINT id) {
+    SetForegroundWindow(GetLastActivePopup(mainWindow));
+    if (id != dialogCommandRunning)
+        holdCommand(id);
+}
+
+void runCommand(UINT id, CommandOrigin origin) {
+    if (programEnding)
+        return;
+    if (opensModalWindow(id)) {
+        if (modalWindowOpen())
+            runAfterModalWindows(id);
+        else
+            runDialogCommand(id, origin);
+        return;
+    }
+    switch (id) {
         case IDM_OPEN:
             if (!windowVisible)
                 showMainWindow(true);
             break;
-        case IDM_ABOUT: showAboutDialog(mainWindow); break;
-        case IDM_EXIT: requestQuit(); break;
-        case IDM_PREFERENCES:
-            openPreferences(mainWindow);
-            savePage(currentPage);
+        case IDM_EXIT:
+            quitRequested = true;
+            SendMessageA(mainWindow, WM_CLOSE, 0, 0);
             break;
         case IDM_INSERTDATETIME: insertDateTime(); break;
         case IDM_INSERTLINE: insertSeparator(); break;
         case IDM_SAVEPAGE: savePage(currentPage); break;
+        default: runEditingCommand(id); break;
     }
+}
+
+static void onCommand(WPARAM wParam) {
+    if (HIWORD(wParam) == EN_CHANGE)
+        markCurrentPageDirty();
+    else
+        runCommand(LOWORD(wParam), CommandOrigin::MainWindow);
 }
 
 static void onNotify(const NMHDR* header) {
@@ -180,6 +281,8 @@ static void onNotify(const NMHDR* header) {
 }
 
 static void onTrayIcon(LPARAM mouseEvent) {
+    if (programEnding)
+        return;
     if (mouseEvent == WM_RBUTTONUP)
         showPopupMenu(MENU_TRAY);
     else if (mouseEvent == WM_LBUTTONDBLCLK && windowVisible)
@@ -196,14 +299,14 @@ static void onPaint(HWND window) {
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // The shell's taskbar was re-created and has forgotten the icon.
-    if (message == taskbarCreatedMessage)
+    if (message == taskbarCreatedMessage && !programEnding)
         showTrayIcon(instanceHandle, mainWindow);
     switch (message) {
         case WM_CREATE: onCreate(window); break;
         case WM_SIZE: layoutChildren(window); break;
         case WM_SETFOCUS: SetFocus(noteEditor); break;
         case WM_PAINT: onPaint(window); break;
-        case WM_CLOSE: onClose(window); return 0;
+        case WM_CLOSE: onClose(); return 0;
         case WM_DESTROY:
             CloseHandle(singleInstanceMutex);
             singleInstanceMutex = nullptr;
@@ -225,11 +328,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
             return 0;
         // Text typed since the last save is not lost when the session ends or the machine sleeps.
-        case WM_QUERYENDSESSION: savePage(currentPage); return TRUE;
-        case WM_ENDSESSION:
-            if (wParam)
-                savePage(currentPage);
-            return 0;
+        case WM_QUERYENDSESSION: return onQueryEndSession();
+        case WM_ENDSESSION: onEndSession(wParam != FALSE); return 0;
         case WM_POWERBROADCAST:
             if (wParam == PBT_APMSUSPEND)
                 savePage(currentPage);

@@ -1,4 +1,5 @@
-// The main window: the tab strip with one tab per page over the note editor.
+// The main window: the tab strip with one tab per page over the note editor, and the one
+// handler of the program's commands.
 #pragma once
 #include <windows.h>
 
@@ -16,11 +17,23 @@ extern int currentPage;
 extern bool currentPageRead;
 extern bool windowVisible;
 extern bool quitRequested;
+// Set once the final close has begun (the quit command, the end of the session): from then on
+// nothing is saved, shown or written, whatever was waiting in a modal loop.
+extern bool programEnding;
 
 enum class PageSwitch { Shown, NotSaved, NotRead };
 
+// Where a command came from, when that changes what follows it.
+enum class CommandOrigin { MainWindow, EditorMenu, StartUp };
+
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Every command of the program, whichever menu, key or process sent it.
+void runCommand(UINT id, CommandOrigin origin);
 void showMainWindow(bool show);
 // Makes another page current. The page being left is saved first; when that save fails and
-// the editor holds unsaved text, or the new page's file cannot be read, nothing changes.
-PageSwitch showPage(int page);
+// the editor holds unsaved text, or the new page's file cannot be read, nothing changes. A page
+// shown only for this run is not stored as the page to start on.
+PageSwitch showPage(int page, bool storeAsStartPage = true);
+// Settings that stood in for an unreadable settings file give way to the file once it can be
+// read: the tabs, word wrap and the start-up Run value follow it.
+void catchUpOnSettings();

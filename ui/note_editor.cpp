@@ -1,9 +1,6 @@
 #include "ui/note_editor.h"
 
 #include "app/app_state.h"
-#include "dialogs/about_dialog.h"
-#include "dialogs/export_dialog.h"
-#include "dialogs/preferences_dialog.h"
 #include "res/resource.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
@@ -51,33 +48,32 @@ static void updateMenuItems(HMENU menu) {
     setItemEnabled(menu, IDM_DELETE, selected);
 }
 
-// The editing commands act on the editor and are done; the others are passed on after their
-// action. Returns true when the command was consumed.
-static bool runEditorCommand(UINT id) {
-    static const struct {
-        UINT command;
-        UINT message;
-        LPARAM lParam;
-    } editing[] = {
-        {IDM_UNDO, WM_UNDO, 0},   {IDM_CUT, WM_CUT, 0},      {IDM_COPY, WM_COPY, 0},
-        {IDM_PASTE, WM_PASTE, 0}, {IDM_DELETE, WM_CLEAR, 0}, {IDM_SELECTALL, EM_SETSEL, -1},
-    };
-    for (const auto& entry : editing) {
-        if (entry.command == id) {
-            SendMessageA(noteEditor, entry.message, 0, entry.lParam);
-            return true;
-        }
+namespace {
+
+struct EditingCommand {
+    UINT command;
+    UINT message;
+    LPARAM lParam;
+};
+
+const EditingCommand EDITING_COMMANDS[] = {
+    {IDM_UNDO, WM_UNDO, 0},   {IDM_CUT, WM_CUT, 0},      {IDM_COPY, WM_COPY, 0},
+    {IDM_PASTE, WM_PASTE, 0}, {IDM_DELETE, WM_CLEAR, 0}, {IDM_SELECTALL, EM_SETSEL, -1},
+};
+
+} // namespace
+
+static const EditingCommand* findEditingCommand(UINT id) {
+    for (const EditingCommand& entry : EDITING_COMMANDS) {
+        if (entry.command == id)
+            return &entry;
     }
-    switch (id) {
-        case IDM_ABOUT: showAboutDialog(mainWindow); break;
-        case IDM_EXIT:
-            quitRequested = true;
-            SendMessageA(mainWindow, WM_CLOSE, 0, 0);
-            break;
-        case IDM_PREFERENCES: openPreferences(mainWindow); break;
-        case IDM_EXPORTPAGE: exportPageAs(mainWindow, currentPage); break;
-    }
-    return false;
+    return nullptr;
+}
+
+void runEditingCommand(UINT id) {
+    if (const EditingCommand* entry = findEditingCommand(id))
+        SendMessageA(noteEditor, entry->message, 0, entry->lParam);
 }
 
 // A command may have destroyed the control it came to (the final close, a re-creation):
@@ -90,8 +86,11 @@ static LRESULT passOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        // The editor menu's commands go where every command goes; the editing ones end here, the
+        // others are passed on.
         case WM_COMMAND:
-            if (runEditorCommand(LOWORD(wParam)))
+            runCommand(LOWORD(wParam), CommandOrigin::EditorMenu);
+            if (findEditingCommand(LOWORD(wParam)))
                 return 0;
             break;
         case WM_INITMENUPOPUP: updateMenuItems(reinterpret_cast<HMENU>(wParam)); return 0;

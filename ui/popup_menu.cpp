@@ -2,6 +2,7 @@
 
 #include "res/resource.h"
 #include "ui/main_window.h"
+#include "ui/modal.h"
 
 HMENU editorMenu;
 HMENU editorSubmenu;
@@ -40,7 +41,7 @@ static void showEditorMenu(POINT cursor) {
         AppendMenuA(editorMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(editorSubmenu), "Jotty Notes");
         appendItems(editorMenu, editingItems, 9);
         SetForegroundWindow(noteEditor);
-        TrackPopupMenu(editorMenu, 0, cursor.x, cursor.y, 0, noteEditor, nullptr);
+        trackPopupMenu(editorMenu, 0, cursor, noteEditor);
     }
     destroyEditorMenu();
 }
@@ -71,8 +72,7 @@ static void showTrayMenu(POINT cursor) {
     // The owner must be in the foreground, or the menu would not close when the user
     // clicks elsewhere.
     SetForegroundWindow(mainWindow);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN, cursor.x, cursor.y, 0, mainWindow,
-                   nullptr);
+    trackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN, cursor, mainWindow);
     DestroyMenu(menu);
 }
 

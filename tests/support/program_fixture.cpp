@@ -2,7 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
-#include "storage/page_save.h"
+#include "ui/page_save.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
 
@@ -26,6 +26,7 @@ void resetProgramState() {
     currentPageRead = true;
     windowVisible = true;
     quitRequested = false;
+    programEnding = false;
 }
 
 static bool dispatchOne(HACCEL accelerators) {
@@ -74,8 +75,11 @@ void ProgramTest::TearDown() {
         releaseFile(heldFiles.begin()->first);
     while (!lockedFiles.empty())
         unlockFile(*lockedFiles.begin());
+    MSG quitMessage;
     if (running())
         quit();
+    else if (PeekMessageA(&quitMessage, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+        runToExit();
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     SetCurrentDirectoryA(temp);
@@ -97,6 +101,10 @@ void ProgramTest::restart(const char* commandLine) {
 
 int ProgramTest::quit() {
     command(423);
+    return runToExit();
+}
+
+int ProgramTest::runToExit() {
     int exitCode = runMessageLoop();
     finishProgram();
     return exitCode;

@@ -32,6 +32,9 @@ class ProgramTest : public ::testing::Test {
     void restart(const char* commandLine = "");
     // Chooses the quit command and runs the loop to its end; returns the exit code.
     int quit();
+    // The program has closed its windows: the loop takes its quit message and the end of the
+    // program follows; returns the exit code.
+    int runToExit();
     bool running() const;
 
     std::string dataPath(const std::string& name) const;

@@ -1,0 +1,34 @@
+#include "platform/session_end.h"
+
+// The reasons came with Windows Vista: they are looked up, so that older systems still start.
+typedef BOOL(WINAPI* CreateReason)(HWND, LPCWSTR);
+typedef BOOL(WINAPI* DestroyReason)(HWND);
+
+static bool blocked;
+
+static FARPROC user32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    return user32 ? GetProcAddress(user32, name) : nullptr;
+}
+
+bool blockSessionEnd(HWND window, const char* reason) {
+    auto create = reinterpret_cast<CreateReason>(
+        reinterpret_cast<void*>(user32Function("ShutdownBlockReasonCreate")));
+    WCHAR wide[256];
+    if (!create || !MultiByteToWideChar(CP_ACP, 0, reason, -1, wide, 256))
+        return false;
+    blocked = create(window, wide) != FALSE;
+    return blocked;
+}
+
+void allowSessionEnd(HWND window) {
+    auto destroy = reinterpret_cast<DestroyReason>(
+        reinterpret_cast<void*>(user32Function("ShutdownBlockReasonDestroy")));
+    if (blocked && destroy)
+        destroy(window);
+    blocked = false;
+}
+
+bool sessionEndBlocked() {
+    return blocked;
+}

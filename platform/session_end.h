@@ -1,0 +1,9 @@
+// Holding up the end of the session: Windows shows the reason beside the program's name, so
+// the user sees which program waits and why.
+#pragma once
+#include <windows.h>
+
+bool blockSessionEnd(HWND window, const char* reason);
+// Takes back a reason given before; nothing happens when none was given.
+void allowSessionEnd(HWND window);
+bool sessionEndBlocked();

@@ -1,0 +1,71 @@
+#include "storage/page_writer.h"
+
+#include "storage/page_files.h"
+
+namespace {
+
+// While a write is under way only the writing thread touches this record and the bytes.
+struct PageFileWrite {
+    bool started;
+    HANDLE thread;
+    char path[MAX_PATH];
+    const char* text;
+    DWORD length;
+    HWND tell;
+    UINT message;
+    bool written;
+    LONG ended; // set by the writing thread once its outcome is in place
+};
+
+} // namespace
+
+static PageFileWrite pageFileWrite;
+
+static void writeStartedFile() {
+    pageFileWrite.written =
+        writePageFile(pageFileWrite.path, pageFileWrite.text, pageFileWrite.length);
+    InterlockedExchange(&pageFileWrite.ended, 1);
+}
+
+static DWORD WINAPI pageWriterThread(void*) {
+    writeStartedFile();
+    PostMessageA(pageFileWrite.tell, pageFileWrite.message, 0, 0);
+    return 0;
+}
+
+void startPageFileWrite(const char* path, const char* text, DWORD length, HWND tell, UINT message) {
+    finishPageFileWrite();
+    lstrcpynA(pageFileWrite.path, path, sizeof pageFileWrite.path);
+    pageFileWrite.text = text;
+    pageFileWrite.length = length;
+    pageFileWrite.tell = tell;
+    pageFileWrite.message = message;
+    pageFileWrite.ended = 0;
+    pageFileWrite.started = true;
+    // A write that waits for its outcome runs here: a thread costs more than the write of a
+    // small page.
+    if (tell)
+        pageFileWrite.thread = CreateThread(nullptr, 0, pageWriterThread, nullptr, 0, nullptr);
+    if (!pageFileWrite.thread)
+        writeStartedFile();
+}
+
+bool finishPageFileWrite() {
+    if (!pageFileWrite.started)
+        return true;
+    if (pageFileWrite.thread) {
+        WaitForSingleObject(pageFileWrite.thread, INFINITE);
+        CloseHandle(pageFileWrite.thread);
+        pageFileWrite.thread = nullptr;
+    }
+    pageFileWrite.started = false;
+    return pageFileWrite.written;
+}
+
+bool pageFileWriteStarted() {
+    return pageFileWrite.started;
+}
+
+bool pageFileWriteEnded() {
+    return pageFileWrite.started && InterlockedCompareExchange(&pageFileWrite.ended, 0, 0);
+}

@@ -1,0 +1,53 @@
+#include "ui/modal.h"
+
+#include "app/app_state.h"
+#include "ui/main_window.h"
+
+static int openModalWindows;
+static UINT heldCommand;
+
+namespace {
+
+// Counts a modal window for as long as its loop runs.
+struct ModalLoop {
+    ModalLoop() { ++openModalWindows; }
+    ~ModalLoop() {
+        if (--openModalWindows > 0 || !heldCommand)
+            return;
+        // Posted, so that the code that opened the last window finishes first.
+        PostMessageA(mainWindow, WM_COMMAND, heldCommand, 0);
+        heldCommand = 0;
+    }
+    ModalLoop(const ModalLoop&) = delete;
+    ModalLoop& operator=(const ModalLoop&) = delete;
+};
+
+} // namespace
+
+int messageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    ModalLoop loop;
+    return MessageBoxA(owner, text, caption, type);
+}
+
+INT_PTR dialogBox(int templateId, HWND owner, DLGPROC procedure) {
+    ModalLoop loop;
+    return DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(templateId), owner, procedure, 0);
+}
+
+bool askSaveFileName(OPENFILENAMEA& request) {
+    ModalLoop loop;
+    return GetSaveFileNameA(&request) != FALSE;
+}
+
+void trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner) {
+    ModalLoop loop;
+    TrackPopupMenu(menu, flags, at.x, at.y, 0, owner, nullptr);
+}
+
+bool modalWindowOpen() {
+    return openModalWindows > 0;
+}
+
+void holdCommand(UINT id) {
+    heldCommand = id;
+}

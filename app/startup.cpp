@@ -63,18 +63,18 @@ static void parseCommandLine(const char* commandLine) {
         windowVisible = false;
 }
 
-static void bringRunningCopyForward(const CommandLineOptions& options) {
-    ShowWindow(mainWindow, SW_SHOW);
-    SetForegroundWindow(mainWindow);
-    SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+void bringRunningCopyForward(HWND runningWindow, bool preferences) {
+    ShowWindow(runningWindow, SW_SHOW);
+    SetForegroundWindow(runningWindow);
+    SetWindowPos(runningWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
     // The running copy shows its window through its own path too, so that its autosave
     // timer runs again; it may bring its Preferences dialog to the front, as this copy may.
     DWORD runningProcess = 0;
-    GetWindowThreadProcessId(mainWindow, &runningProcess);
+    GetWindowThreadProcessId(runningWindow, &runningProcess);
     AllowSetForegroundWindow(runningProcess);
-    PostMessageA(mainWindow, WM_COMMAND, IDM_OPEN, 0);
-    if (options.preferences)
-        PostMessageA(mainWindow, WM_COMMAND, IDM_PREFERENCES, 0);
+    PostMessageA(runningWindow, WM_COMMAND, IDM_OPEN, 0);
+    if (preferences)
+        PostMessageA(runningWindow, WM_COMMAND, IDM_PREFERENCES, 0);
 }
 
 // A second copy brings the running copy's window forward and passes its request on. At log-on
@@ -85,7 +85,7 @@ static void handOverToRunningCopy(const CommandLineOptions& options) {
     if (!mainWindow)
         return;
     if (!options.minimize || options.preferences)
-        bringRunningCopyForward(options);
+        bringRunningCopyForward(mainWindow, options.preferences);
     instanceHandle = reinterpret_cast<HINSTANCE>(GetWindowLongA(mainWindow, GWL_HINSTANCE));
     // The running copy's icon is handed to the shell once more; the shell refuses it when
     // it is shown already.

@@ -11,5 +11,9 @@ void finishProgram();
 // The whole life of the program, as the entry point runs it; returns the exit code.
 int runProgram(HINSTANCE instance, const char* commandLine);
 
+// What a second copy asks of the running copy's window: to come forward, and to open its
+// Preferences.
+void bringRunningCopyForward(HWND runningWindow, bool preferences);
+
 void readInstallFolder();
 void showErrorBox(HWND owner, const char* text);

@@ -11,14 +11,12 @@ static FARPROC user32Function(const char* name) {
     return user32 ? GetProcAddress(user32, name) : nullptr;
 }
 
-bool blockSessionEnd(HWND window, const char* reason) {
+void blockSessionEnd(HWND window, const char* reason) {
     auto create = reinterpret_cast<CreateReason>(
         reinterpret_cast<void*>(user32Function("ShutdownBlockReasonCreate")));
     WCHAR wide[256];
-    if (!create || !MultiByteToWideChar(CP_ACP, 0, reason, -1, wide, 256))
-        return false;
-    blocked = create(window, wide) != FALSE;
-    return blocked;
+    if (create && MultiByteToWideChar(CP_ACP, 0, reason, -1, wide, 256))
+        blocked = create(window, wide) != FALSE;
 }
 
 void allowSessionEnd(HWND window) {
@@ -27,8 +25,4 @@ void allowSessionEnd(HWND window) {
     if (blocked && destroy)
         destroy(window);
     blocked = false;
-}
-
-bool sessionEndBlocked() {
-    return blocked;
 }

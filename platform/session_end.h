@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-bool blockSessionEnd(HWND window, const char* reason);
+// Nothing is shown where Windows keeps no reasons (before Vista, and under Wine).
+void blockSessionEnd(HWND window, const char* reason);
 // Takes back a reason given before; nothing happens when none was given.
 void allowSessionEnd(HWND window);
-bool sessionEndBlocked();

@@ -75,7 +75,9 @@ static bool readAll(HANDLE file, char* buffer, DWORD size) {
     return true;
 }
 
-FileRead readWholeFile(const char* path, std::string& bytes, DWORD limit) {
+// Reads the file's first bytes, as many as the limit allows; a larger file is cut there, or with
+// `whole` refused.
+static FileRead readFile(const char* path, std::string& bytes, DWORD limit, bool whole) {
     HANDLE file =
         CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -83,7 +85,10 @@ FileRead readWholeFile(const char* path, std::string& bytes, DWORD limit) {
     FileRead result = FileRead::Failed;
     DWORD sizeHigh = 0;
     DWORD size = GetFileSize(file, &sizeHigh);
-    if (size != INVALID_FILE_SIZE && sizeHigh == 0 && size <= limit) {
+    bool larger = size != INVALID_FILE_SIZE && (sizeHigh != 0 || size > limit);
+    if (larger && !whole)
+        size = limit;
+    if (size != INVALID_FILE_SIZE && !(larger && whole)) {
         // Read straight into the result: a page of many megabytes is not copied a second time.
         try {
             std::string read(size, '\0');
@@ -96,4 +101,12 @@ FileRead readWholeFile(const char* path, std::string& bytes, DWORD limit) {
     }
     CloseHandle(file);
     return result;
+}
+
+FileRead readWholeFile(const char* path, std::string& bytes, DWORD limit) {
+    return readFile(path, bytes, limit, true);
+}
+
+FileRead readFileStart(const char* path, std::string& bytes, DWORD count) {
+    return readFile(path, bytes, count, false);
 }

@@ -13,6 +13,8 @@ enum class FileRead {
 
 // Reads the whole file; a file larger than the limit is refused rather than cut.
 FileRead readWholeFile(const char* path, std::string& bytes, DWORD limit);
+// Reads the file's first bytes, at most count of them.
+FileRead readFileStart(const char* path, std::string& bytes, DWORD count);
 
 // Writes the bytes to a new file beside the target, flushes it and renames it over the
 // target. On any failure the target keeps its old content and no new file is left behind.

@@ -9,9 +9,6 @@
 SettingsRecord settings;
 static bool settingsUnread;
 
-// A file far larger than the record is not the program's; it is treated as unreadable.
-static const DWORD SETTINGS_SIZE_LIMIT = 65536;
-
 static bool formatSettingsPath(char (&path)[MAX_PATH]) {
     return formatPath(path, "%s\\Data\\Settings.dat", installFolder);
 }
@@ -20,6 +17,7 @@ void setDefaultSettings() {
     putDefaultSettings(settings);
 }
 
+// A file that could not be read is kept even where the system would let it be replaced.
 bool saveSettings() {
     char path[MAX_PATH];
     return !settingsUnread && formatSettingsPath(path) &&
@@ -41,14 +39,13 @@ void removeLeftoverSettingsFile() {
 static FileRead readSettingsFile() {
     char path[MAX_PATH];
     std::string bytes;
-    FileRead result = formatSettingsPath(path) ? readWholeFile(path, bytes, SETTINGS_SIZE_LIMIT)
-                                               : FileRead::Missing;
+    FileRead result =
+        formatSettingsPath(path) ? readFileStart(path, bytes, sizeof settings) : FileRead::Missing;
     if (result != FileRead::Loaded)
         return result;
     // A shorter file fills only the leading bytes, the rest is zero, as at the first reading.
     memset(&settings, 0, sizeof settings);
-    memcpy(&settings, bytes.data(),
-           bytes.size() < sizeof settings ? bytes.size() : sizeof settings);
+    memcpy(&settings, bytes.data(), bytes.size());
     repairSettings(settings);
     settingsUnread = false;
     return result;

@@ -3,10 +3,26 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
+#include "res/resource.h"
 #include "ui/main_window.h"
+#include "platform/autostart.h"
 #include "ui/note_editor.h"
+#include "ui/page_save.h"
+#include "ui/tray_icon.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
 
 using NoLoss = ProgramTest;
+
+// Five page names of the user's, as the settings file stores them.
+static const std::string NAMES = [] {
+    std::string names;
+    for (const char* name : {"Work", "Home", "Ideas", "Shop", "Misc"})
+        names += name + std::string(20 - strlen(name), '\0');
+    return names;
+}();
 
 TEST_F(NoLoss, FailedSaveOnATabSwitchKeepsThePage) {
     start();
@@ -127,6 +143,52 @@ TEST_F(NoLoss, UnreadableStartPageFallsBackToAReadablePage) {
     command(40004);
     EXPECT_EQ(readFileBytes(pageFile(2)), "two");
     EXPECT_EQ(readFileBytes(pageFile(0)), "zero");
+    EXPECT_EQ(readFileBytes(settingsFile())[0], '\x02') << "the start page stays the user's";
+}
+
+TEST_F(NoLoss, SessionEndWaitsForNotesThatCouldNotBeSaved) {
+    start("-minimize");
+    typeText("unsaved");
+    LOCK_OR_SKIP(pageFile(0));
+    EXPECT_EQ(SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_TRUE(IsWindowVisible(mainWindow)) << "the user sees what holds the session";
+    SendMessageA(mainWindow, WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(editorText(), "unsaved");
+
+    unlockFile(pageFile(0));
+    EXPECT_EQ(SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageA(mainWindow, WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(running()) << "the end of the session ends the program";
+    EXPECT_EQ(runToExit(), 0);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "unsaved");
+}
+
+// A backup or sync program may hold the settings file while the program starts: the defaults
+// stand in for it meanwhile, but they are never written over it nor into the Run values. The
+// holder lets the file be replaced, so that only the program keeps it.
+TEST_F(NoLoss, SettingsHeldAtStartAreNotWrittenOver) {
+    std::string stored = std::string("\x01\x00\x00\x00", 4) + NAMES + std::string(20, '\0');
+    writeSettingsBytes(stored);
+    const std::string runValue = std::string("as it was") + '\0';
+    setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, "Jotty Notes", REG_SZ, runValue);
+    ASSERT_TRUE(holdFile(settingsFile(), FILE_SHARE_DELETE));
+    start();
+    EXPECT_EQ(tabCaption(0), "Page 1");
+    clickTab(2);
+    SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+    command(IDM_OPEN);
+    releaseFile(settingsFile());
+    EXPECT_EQ(readFileBytes(settingsFile()), stored);
+    EXPECT_EQ(readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, "Jotty Notes"), runValue);
+
+    SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+    command(IDM_OPEN);
+    EXPECT_EQ(tabCaption(0), "Work") << "the names are back once the file can be read";
+    bool found = true;
+    readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, "Jotty Notes", &found);
+    EXPECT_FALSE(found) << "start with Windows is off in the file";
+    clickTab(3);
+    EXPECT_EQ(readFileBytes(settingsFile()), "\x03" + stored.substr(1));
 }
 
 // The autosave copies the text and leaves the file to a thread of its own; what happens in the
@@ -248,4 +310,350 @@ TEST(Manifest, RunsAsInvokerOnEverySupportedWindows) {
         EXPECT_NE(manifest.find(id), std::string::npos) << id;
     EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
+}
+
+// Whatever arrives while one of the program's modal windows is open (another program's quit
+// command, a second start, the end of the session, a timer) runs inside that window's loop;
+// nothing of it may lose a note, leave a window behind or open a window twice.
+namespace {
+
+enum class Arrival {
+    ExitFromAnotherProgram,
+    ExitFromTheTray,
+    SecondStart,
+    SecondStartWithPreferences,
+    SessionEnd,
+    Suspend,
+    AutosaveTick,
+    TaskbarCreated,
+};
+
+const char* const ARRIVAL_NAMES[] = {"Exit from another program",
+                                     "Exit from the tray",
+                                     "a second start",
+                                     "a second start with -preferences",
+                                     "the end of the session",
+                                     "suspend",
+                                     "the autosave tick",
+                                     "TaskbarCreated"};
+
+struct ModalWindow {
+    const char* name;
+    std::function<void()> open; // returns once its modal loops have ended
+    // True when the dialog on top is the window under test; else it acts to get there.
+    std::function<bool(HWND dialog)> reach;
+    bool isMenu = false;
+    bool insidePreferences = false;
+    bool erasesPages = false;
+    bool quitQuestion = false; // a quit request while it is open is the same request
+};
+
+DWORD WINAPI sendExit(void*) {
+    DWORD_PTR result;
+    SendMessageTimeoutA(mainWindow, WM_COMMAND, IDM_EXIT, 0, SMTO_NORMAL, 5000, &result);
+    return 0;
+}
+
+HWND shownMenu() {
+    HWND menu = FindWindowA("#32768", nullptr);
+    return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+BOOL CALLBACK collectDialog(HWND window, LPARAM dialogs) {
+    if (windowText(window).empty() && !IsWindowVisible(window))
+        return TRUE;
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(dialogs)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> shownDialogs() {
+    std::vector<HWND> dialogs;
+    EnumThreadWindows(GetCurrentThreadId(), collectDialog, reinterpret_cast<LPARAM>(&dialogs));
+    return dialogs;
+}
+
+BOOL CALLBACK countWindow(HWND window, LPARAM count) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (_stricmp(className, "IME") != 0)
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int windowsLeft() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Answers a message box or closes a dialog without applying anything.
+void dismiss(HWND dialog) {
+    std::string caption = windowText(dialog);
+    if (caption == "Preferences..." || caption == "Export...")
+        pressButton(dialog, IDC_PREF_CANCEL);
+    else if (caption == "About Jotty Notes")
+        pressButton(dialog, IDC_ABOUT_OK);
+    else
+        pressButton(dialog, GetDlgItem(dialog, IDNO)       ? IDNO
+                            : GetDlgItem(dialog, IDCANCEL) ? IDCANCEL
+                                                           : IDOK);
+}
+
+// From inside the modal loops: gets to the window under test, lets the arrival happen there,
+// then closes every window that is still open, watching that none is open twice at once.
+class ArrivalDriver {
+  public:
+    ArrivalDriver(const ModalWindow& window, Arrival arrival) : window(window), arrival(arrival) {
+        active = this;
+        timer = SetTimer(nullptr, 0, 30, onTimer);
+    }
+    ~ArrivalDriver() {
+        KillTimer(nullptr, timer);
+        active = nullptr;
+        if (sender) {
+            WaitForSingleObject(sender, 10000);
+            CloseHandle(sender);
+        }
+    }
+    std::map<std::string, int> opened; // dialogs seen, by caption
+    bool twiceAtOnce = false;
+    bool arrived = false;
+    bool stuck = false;
+    LRESULT sessionEndAnswer = -1;
+
+  private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
+        if (active)
+            active->tick();
+    }
+    void watch(const std::vector<HWND>& dialogs) {
+        std::map<std::string, int> atOnce;
+        for (HWND dialog : dialogs) {
+            if (++atOnce[windowText(dialog)] > 1)
+                twiceAtOnce = true;
+            if (std::find(seen.begin(), seen.end(), dialog) == seen.end()) {
+                seen.push_back(dialog);
+                ++opened[windowText(dialog)];
+            }
+        }
+    }
+    void tick() {
+        if (arriving)
+            return;
+        std::vector<HWND> dialogs = shownDialogs();
+        watch(dialogs);
+        HWND top = nullptr;
+        for (HWND dialog : dialogs)
+            if (!top && IsWindowEnabled(dialog))
+                top = dialog;
+        if (++ticks > 300) {
+            stuck = true;
+            EndMenu();
+            for (HWND dialog : dialogs)
+                EndDialog(dialog, 0);
+        } else if (!arrived) {
+            bool there = window.isMenu ? shownMenu() != nullptr : top && reach(top);
+            if (there) {
+                // A menu opened by the arrival runs this timer too: it is left alone meanwhile.
+                arriving = true;
+                arrive();
+                arriving = false;
+                arrived = true;
+            }
+        } else if (!sender || WaitForSingleObject(sender, 0) == WAIT_OBJECT_0) {
+            if (shownMenu())
+                EndMenu();
+            else if (top && std::find(closed.begin(), closed.end(), top) == closed.end()) {
+                closed.push_back(top);
+                dismiss(top);
+            }
+        }
+    }
+    bool reach(HWND top) {
+        if (std::find(reached.begin(), reached.end(), top) != reached.end())
+            return false;
+        reached.push_back(top);
+        return window.reach(top);
+    }
+    void arrive() {
+        switch (arrival) {
+            case Arrival::ExitFromAnotherProgram:
+                sender = CreateThread(nullptr, 0, sendExit, nullptr, 0, nullptr);
+                break;
+            case Arrival::ExitFromTheTray: {
+                MenuDriver tray([](HMENU, HWND menu) { chooseByKey(menu, 'x'); });
+                SendMessageA(mainWindow, WM_TRAYICON, IDI_NOTES, WM_RBUTTONUP);
+                break;
+            }
+            case Arrival::SecondStart: bringRunningCopyForward(mainWindow, false); break;
+            case Arrival::SecondStartWithPreferences:
+                bringRunningCopyForward(mainWindow, true);
+                break;
+            case Arrival::SessionEnd:
+                sessionEndAnswer = SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, 0);
+                SendMessageA(mainWindow, WM_ENDSESSION, sessionEndAnswer, 0);
+                break;
+            case Arrival::Suspend:
+                SendMessageA(mainWindow, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+                break;
+            case Arrival::AutosaveTick: SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0); break;
+            case Arrival::TaskbarCreated:
+                SendMessageA(mainWindow, taskbarCreatedMessage, 0, 0);
+                break;
+        }
+    }
+    static ArrivalDriver* active;
+    const ModalWindow& window;
+    Arrival arrival;
+    UINT_PTR timer;
+    HANDLE sender = nullptr;
+    int ticks = 0;
+    bool arriving = false;
+    std::vector<HWND> seen, reached, closed;
+};
+
+ArrivalDriver* ArrivalDriver::active;
+
+bool isMessage(HWND box, const char* text) {
+    return messageBoxText(box).find(text) != std::string::npos;
+}
+
+// Each step acts on the dialog of its caption or text; the last one names the window under test.
+std::function<bool(HWND)>
+through(std::vector<std::pair<const char*, std::function<void(HWND)>>> steps) {
+    return [steps](HWND dialog) {
+        for (size_t i = 0; i < steps.size(); ++i) {
+            bool match = windowText(dialog) == steps[i].first || isMessage(dialog, steps[i].first);
+            if (match && i + 1 == steps.size())
+                return true;
+            if (match)
+                steps[i].second(dialog);
+        }
+        return false;
+    };
+}
+
+} // namespace
+
+class ModalWindows : public ProgramTest {
+  protected:
+    void plantNotes() {
+        writeSettingsBytes(std::string("\0\0\0\0", 4) + NAMES + std::string(20, '\0'));
+        writePageBytes(0, "saved notes");
+        writePageBytes(2, "other page");
+        writePageBytes(4, "");
+        DeleteFileA(pageFile(4).c_str());
+    }
+    void runCell(const ModalWindow& window, Arrival arrival) {
+        if (running())
+            quit();
+        plantNotes();
+        restart();
+        typeText(", typed here");
+        if (window.quitQuestion) {
+            ASSERT_TRUE(lockFile(pageFile(0)));
+        }
+        if (std::string(window.name) == "the unreadable-page warning") {
+            ASSERT_TRUE(holdFile(pageFile(2)));
+        }
+        ArrivalDriver driver(window, arrival);
+        window.open();
+        pumpMessages(); // a held command runs now, and its window is closed again
+        unlockFile(pageFile(0));
+        releaseFile(pageFile(2));
+        bool endsProgram = !window.quitQuestion &&
+                           (arrival == Arrival::ExitFromAnotherProgram ||
+                            arrival == Arrival::ExitFromTheTray || arrival == Arrival::SessionEnd);
+        EXPECT_TRUE(driver.arrived);
+        EXPECT_FALSE(driver.stuck) << "a window was left open";
+        EXPECT_FALSE(driver.twiceAtOnce);
+        EXPECT_EQ(driver.opened["Preferences..."],
+                  window.insidePreferences ||
+                      (arrival == Arrival::SecondStartWithPreferences && !endsProgram));
+        EXPECT_EQ(running(), !endsProgram);
+        if (arrival == Arrival::SessionEnd) {
+            EXPECT_EQ(driver.sessionEndAnswer, window.quitQuestion ? FALSE : TRUE);
+        }
+        EXPECT_EQ(running() ? quit() : runToExit(), 0);
+        EXPECT_EQ(windowsLeft(), 0);
+        EXPECT_FALSE(pageWritePending()) << "no write outlives the program";
+        std::string typed = window.erasesPages ? "" : "saved notes, typed here";
+        EXPECT_EQ(readFileBytes(pageFile(0)), typed);
+        EXPECT_EQ(readFileBytes(pageFile(2)), window.erasesPages ? "" : "other page");
+        EXPECT_EQ(readFileBytes(settingsFile()).substr(4, 100), NAMES);
+    }
+};
+
+TEST_F(ModalWindows, NothingThatArrivesInsideOneLosesANote) {
+    auto press = [](int id) { return [id](HWND dialog) { pressButton(dialog, id); }; };
+    std::string exported = folder + "\\exported.txt";
+    auto saveAs = [exported](HWND dialog) {
+        HWND name =
+            GetDlgItem(dialog, 0x047c) ? GetDlgItem(dialog, 0x047c) : GetDlgItem(dialog, 0x0480);
+        SetWindowTextA(name, exported.c_str());
+        pressButton(dialog, IDOK);
+    };
+    auto tickPage4 = [](HWND dialog) {
+        SendDlgItemMessageA(dialog, IDC_EXPORT_PAGE0 + 4, BM_SETCHECK, BST_CHECKED, 0);
+        pressButton(dialog, IDC_EXPORT_EXPORT);
+    };
+    auto preferences = [this] { command(IDM_PREFERENCES); };
+    auto none = [](HWND) {};
+    const ModalWindow windows[] = {
+        {"Preferences from the tray", preferences, through({{"Preferences...", none}}), false,
+         true},
+        {"Preferences from the editor menu",
+         [] { SendMessageA(noteEditor, WM_COMMAND, IDM_PREFERENCES, 0); },
+         through({{"Preferences...", none}}), false, true},
+        {"Preferences at start", [this] { restart("-preferences"); },
+         through({{"Preferences...", none}}), false, true},
+        {"Preferences from a second start",
+         [] {
+             bringRunningCopyForward(mainWindow, true);
+             pumpMessages();
+         },
+         through({{"Preferences...", none}}), false, true},
+        {"the Export dialog", preferences,
+         through({{"Preferences...", press(IDC_PREF_EXPORT)}, {"Export...", none}}), false, true},
+        {"an export's Save As", [] { SendMessageA(noteEditor, WM_COMMAND, IDM_EXPORTPAGE, 0); },
+         through({{"Save As", none}}), false, false},
+        {"About", [this] { command(IDM_ABOUT); }, through({{"About Jotty Notes", none}}), false,
+         false},
+        {"the Clear question", preferences,
+         through({{"Preferences...", press(IDC_PREF_CLEAR)}, {"will erase all", none}}), false,
+         true},
+        {"the message after Clear", preferences,
+         through({{"Preferences...", press(IDC_PREF_CLEAR)},
+                  {"will erase all", press(IDYES)},
+                  {"have been erased", none}}),
+         false, true, true},
+        {"the quit question", [this] { command(IDM_EXIT); },
+         through({{"could not be saved", none}}), false, false, false, true},
+        {"the unreadable-page warning", [this] { clickTab(2); },
+         through({{"could not be read", none}}), false, false},
+        {"the export error box", preferences,
+         through({{"Preferences...", press(IDC_PREF_EXPORT)},
+                  {"Export...", tickPage4},
+                  {"Choose a path", press(IDOK)},
+                  {"Save As", saveAs},
+                  {"Error while exporting", none}}),
+         false, true},
+        {"the tray menu", [] { SendMessageA(mainWindow, WM_TRAYICON, IDI_NOTES, WM_RBUTTONUP); },
+         nullptr, true, false},
+        {"the editor menu",
+         [] { SendMessageA(noteEditor, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10)); }, nullptr,
+         true, false},
+    };
+    for (const ModalWindow& window : windows) {
+        for (int arrival = 0; arrival <= static_cast<int>(Arrival::TaskbarCreated); ++arrival) {
+            // A menu closes before another one can open.
+            if (window.isMenu && arrival == static_cast<int>(Arrival::ExitFromTheTray))
+                continue;
+            SCOPED_TRACE(std::string(ARRIVAL_NAMES[arrival]) + " in " + window.name);
+            runCell(window, static_cast<Arrival>(arrival));
+        }
+    }
 }

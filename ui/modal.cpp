@@ -12,6 +12,9 @@ namespace {
 struct ModalLoop {
     ModalLoop() { ++openModalWindows; }
     ~ModalLoop() {
+        // A menu's loop that ends while the program is ending may have taken the quit message.
+        if (programEnding)
+            PostQuitMessage(0);
         if (--openModalWindows > 0 || !heldCommand)
             return;
         // Posted, so that the code that opened the last window finishes first.
@@ -39,9 +42,9 @@ bool askSaveFileName(OPENFILENAMEA& request) {
     return GetSaveFileNameA(&request) != FALSE;
 }
 
-void trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner) {
+UINT trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner) {
     ModalLoop loop;
-    TrackPopupMenu(menu, flags, at.x, at.y, 0, owner, nullptr);
+    return static_cast<UINT>(TrackPopupMenu(menu, flags, at.x, at.y, 0, owner, nullptr));
 }
 
 bool modalWindowOpen() {

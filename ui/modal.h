@@ -10,7 +10,8 @@
 int messageBox(HWND owner, const char* text, const char* caption, UINT type);
 INT_PTR dialogBox(int templateId, HWND owner, DLGPROC procedure);
 bool askSaveFileName(OPENFILENAMEA& request);
-void trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner);
+// TrackPopupMenu's result: with TPM_RETURNCMD, the command chosen.
+UINT trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner);
 
 bool modalWindowOpen();
 // The command reaches the main window again once the last modal window has closed; a command

@@ -1,5 +1,6 @@
 #include "ui/page_save.h"
 
+#include "platform/session_end.h"
 #include "storage/page_files.h"
 #include "storage/page_writer.h"
 #include "storage/settings.h"
@@ -89,6 +90,8 @@ static bool takeInOutcome(bool written) {
     }
     if (!editorModified())
         setTabCaption(pendingSave.page, settings.pageNames[pendingSave.page]);
+    // Notes that held up the end of the session are safe now.
+    allowSessionEnd(mainWindow);
     return true;
 }
 

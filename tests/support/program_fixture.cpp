@@ -136,8 +136,9 @@ void ProgramTest::writePageBytes(int page, const std::string& bytes) const {
     writeFileBytes(pageFile(page), bytes);
 }
 
-bool ProgramTest::holdFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+bool ProgramTest::holdFile(const std::string& path, DWORD sharing) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     heldFiles[path] = file;

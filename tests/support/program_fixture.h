@@ -42,9 +42,9 @@ class ProgramTest : public ::testing::Test {
     std::string settingsFile() const;
     void writeSettingsBytes(const std::string& bytes) const;
     void writePageBytes(int page, const std::string& bytes) const;
-    // Holds a file open without sharing, as a backup or sync program may, until released or
-    // the test ends; false when it cannot be opened.
-    bool holdFile(const std::string& path);
+    // Holds a file open, sharing only what is given, as a backup or sync program may, until
+    // released or the test ends; false when it cannot be opened.
+    bool holdFile(const std::string& path, DWORD sharing = 0);
     void releaseFile(const std::string& path);
     // Makes a file or folder immutable, so the program cannot replace it, until unlocked or the
     // test ends (Wine as root ignores read-only attributes); false when the file system cannot.

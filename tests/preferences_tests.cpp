@@ -452,20 +452,26 @@ TEST_F(RunningProgram, SecondMinimizedStartLeavesTheWindowHidden) {
     EXPECT_FALSE(IsWindowVisible(window));
 }
 
+// The request comes after a dialog that is open, never inside it; a quit sent meanwhile, as
+// setup sends it, saves the page and ends the program.
 TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy) {
     ASSERT_TRUE(launch(first, "-minimize", folder));
     HWND window = waitForMainWindow();
     ASSERT_NE(window, nullptr);
+    auto shown = [](const char* caption) {
+        HWND dialog = FindWindowA("#32770", caption);
+        return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
+    };
+    PostMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
+    ASSERT_TRUE(pumpUntil([&] { return shown("About Jotty Notes") != nullptr; }, 20000));
     Process second;
     ASSERT_TRUE(launch(second, "-preferences", folder));
     EXPECT_EQ(waitForExit(second), 0u);
+    pumpUntil([] { return false; }, 500);
+    EXPECT_EQ(preferencesDialogs(), 0) << "not inside About";
+    PostMessageA(shown("About Jotty Notes"), WM_CLOSE, 0, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(pumpUntil(
-        [&] {
-            dialog = FindWindowA("#32770", "Preferences...");
-            return dialog && IsWindowVisible(dialog);
-        },
-        20000));
+    ASSERT_TRUE(pumpUntil([&] { return (dialog = shown("Preferences...")) != nullptr; }, 20000));
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
     EXPECT_TRUE(IsWindowVisible(window));
 
@@ -475,8 +481,10 @@ TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy)
     pumpUntil([] { return false; }, 500);
     EXPECT_EQ(preferencesDialogs(), 1) << "the open dialog is brought forward, not opened twice";
 
-    PostMessageA(dialog, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(dialog); }));
-    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+    SendMessageA(GetDlgItem(window, 102), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("kept"));
+    SendMessageA(GetDlgItem(window, 102), EM_SETMODIFY, TRUE, 0);
+    DWORD_PTR result;
+    SendMessageTimeoutA(window, WM_COMMAND, IDM_EXIT, 0, SMTO_NORMAL, 5000, &result);
     EXPECT_EQ(waitForExit(first), 0u);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "kept");
 }

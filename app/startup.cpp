@@ -157,6 +157,8 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
         showErrorBox(nullptr, nullptr);
         return StartResult::Failed;
     }
+    // Page 0's file exists from the first start on.
+    createMissingPageFile(0);
     showStartPage();
     // A warning about an unreadable page may have let in the quit command or the end of the
     // session; the message loop then only takes the quit message.

@@ -93,7 +93,9 @@ double floorSave(const std::string& path, const std::string& text) {
     return took;
 }
 
+// Each save follows a change, as typing makes one: an unchanged page is not written at all.
 double programSave() {
+    SendMessageA(noteEditor, EM_SETMODIFY, TRUE, 0);
     double start = nowMs();
     bool saved = savePage(MEASURED_PAGE);
     double took = nowMs() - start;
@@ -104,6 +106,7 @@ double programSave() {
 // The autosave as the timer makes it: the time the program is held up, and the time until its
 // file is written.
 void programAutosave(std::vector<double>& held, std::vector<double>& whole) {
+    SendMessageA(noteEditor, EM_SETMODIFY, TRUE, 0);
     double start = nowMs();
     SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
     double returned = nowMs();
@@ -167,13 +170,15 @@ struct LoadSteps {
 };
 
 void timeLoadSteps(LoadSteps& steps, const std::string& pageFile) {
+    SendMessageA(noteEditor, EM_SETMODIFY, TRUE, 0);
     double start = nowMs();
     bool saved = savePage(EMPTY_PAGE);
     double left = nowMs();
     bool stored = saveSettings();
     double settled = nowMs();
     std::string text;
-    FileRead read = readPageFile(pageFile.c_str(), text);
+    FileStamp stamp;
+    FileRead read = readPageFile(pageFile.c_str(), text, stamp);
     double end = nowMs();
     require(saved && stored && read == FileRead::Loaded, "the steps of a load");
     steps.leave.push_back(left - start);

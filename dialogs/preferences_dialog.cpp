@@ -56,7 +56,7 @@ static void clearAllPages(HWND dialog) {
     for (int page = 0; page < PAGE_COUNT; ++page) {
         SetWindowTextA(noteEditor, "");
         // The current page's file is not written while it could not be read.
-        bool erased = savePage(page) && (page != currentPage || currentPageRead);
+        bool erased = savePage(page, SaveBy::Erase) && (page != currentPage || currentPageRead);
         if (!erased)
             kept += (kept.empty() ? "" : ", ") + std::string(settings.pageNames[page]);
     }

@@ -29,19 +29,29 @@ void removeLeftoverPageFiles() {
     }
 }
 
+void createMissingPageFile(int page) {
+    char path[MAX_PATH];
+    if (!formatPagePath(path, page))
+        return;
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+}
+
 // An edit control holds less than 2 GB; a larger file is refused rather than cut.
 static const DWORD PAGE_SIZE_LIMIT = 0x7FFFFFFE;
 
-FileRead readPageFile(const char* path, std::string& text) {
-    FileRead result = readWholeFile(path, text, PAGE_SIZE_LIMIT);
+FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp) {
+    FileRead result = readWholeFile(path, text, PAGE_SIZE_LIMIT, stamp);
     if (result == FileRead::Loaded)
         text.resize(strlen(text.c_str()));
     return result;
 }
 
-bool writePageFile(const char* path, const char* text, DWORD length) {
-    if (replaceFileContents(path, text, length))
+bool writePageFile(const char* path, const char* text, DWORD length, FileStamp& stamp) {
+    if (replaceFileContents(path, text, length, stamp))
         return true;
     createDataFolder();
-    return replaceFileContents(path, text, length);
+    return replaceFileContents(path, text, length, stamp);
 }

@@ -14,9 +14,12 @@ void createDataFolder();
 // A save cut short by a crash can leave its temporary file behind; the page file is whole.
 void removeLeftoverPageFiles();
 
+// Makes an empty page file where there is none; a file that exists, readable or not, is left
+// alone.
+void createMissingPageFile(int page);
 // Reads a whole page file (a missing one is an empty page); its text ends at the first NUL byte, as
 // the edit control takes it.
-FileRead readPageFile(const char* path, std::string& text);
+FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp);
 // Replaces the file with the bytes; when that fails, the Data folder is made again and the
 // write tried once more.
-bool writePageFile(const char* path, const char* text, DWORD length);
+bool writePageFile(const char* path, const char* text, DWORD length, FileStamp& stamp);

@@ -14,6 +14,7 @@ struct PageFileWrite {
     HWND tell;
     UINT message;
     bool written;
+    FileStamp stamp;
     LONG ended; // set by the writing thread once its outcome is in place
 };
 
@@ -22,8 +23,8 @@ struct PageFileWrite {
 static PageFileWrite pageFileWrite;
 
 static void writeStartedFile() {
-    pageFileWrite.written =
-        writePageFile(pageFileWrite.path, pageFileWrite.text, pageFileWrite.length);
+    pageFileWrite.written = writePageFile(pageFileWrite.path, pageFileWrite.text,
+                                          pageFileWrite.length, pageFileWrite.stamp);
     InterlockedExchange(&pageFileWrite.ended, 1);
 }
 
@@ -34,7 +35,8 @@ static DWORD WINAPI pageWriterThread(void*) {
 }
 
 void startPageFileWrite(const char* path, const char* text, DWORD length, HWND tell, UINT message) {
-    finishPageFileWrite();
+    FileStamp unused;
+    finishPageFileWrite(unused);
     lstrcpynA(pageFileWrite.path, path, sizeof pageFileWrite.path);
     pageFileWrite.text = text;
     pageFileWrite.length = length;
@@ -50,7 +52,7 @@ void startPageFileWrite(const char* path, const char* text, DWORD length, HWND t
         writeStartedFile();
 }
 
-bool finishPageFileWrite() {
+bool finishPageFileWrite(FileStamp& stamp) {
     if (!pageFileWrite.started)
         return true;
     if (pageFileWrite.thread) {
@@ -59,6 +61,7 @@ bool finishPageFileWrite() {
         pageFileWrite.thread = nullptr;
     }
     pageFileWrite.started = false;
+    stamp = pageFileWrite.stamp;
     return pageFileWrite.written;
 }
 

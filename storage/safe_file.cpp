@@ -13,6 +13,38 @@ bool formatTemporaryPath(char (&temporaryPath)[MAX_PATH], const char* path) {
     return formatPath(temporaryPath, "%.*s.tmp", stem, path);
 }
 
+bool operator==(const FileStamp& a, const FileStamp& b) {
+    return a.volume == b.volume && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow &&
+           a.sizeHigh == b.sizeHigh && a.sizeLow == b.sizeLow &&
+           CompareFileTime(&a.written, &b.written) == 0;
+}
+
+static bool stampOf(HANDLE file, FileStamp& stamp) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info))
+        return false;
+    stamp = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow,
+             info.nFileSizeHigh,        info.nFileSizeLow,   info.ftLastWriteTime};
+    return true;
+}
+
+static FileRead openFailure() {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing
+                                                                          : FileRead::Failed;
+}
+
+FileRead stampFile(const char* path, FileStamp& stamp) {
+    // No access asked for: a look is never refused by the way another program shares the file.
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return openFailure();
+    bool stamped = stampOf(file, stamp);
+    CloseHandle(file);
+    return stamped ? FileRead::Loaded : FileRead::Failed;
+}
+
 static bool writeAll(HANDLE file, const void* data, DWORD size) {
     const char* next = static_cast<const char*>(data);
     while (size > 0) {
@@ -25,13 +57,22 @@ static bool writeAll(HANDLE file, const void* data, DWORD size) {
     return true;
 }
 
-static bool writeNewFile(const char* path, const void* data, DWORD size) {
+static bool writeNewFile(const char* path, const void* data, DWORD size, FileStamp& stamp) {
     HANDLE file =
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool written = writeAll(file, data, size) && FlushFileBuffers(file);
+    bool written = writeAll(file, data, size) && FlushFileBuffers(file) && stampOf(file, stamp);
     return CloseHandle(file) && written;
+}
+
+// A file system may set the write time only when the file is closed, so the stamp is taken
+// again once the file is in place; a file of another index there is another program's.
+static void restampAfterRename(const char* path, FileStamp& stamp) {
+    FileStamp placed;
+    if (stampFile(path, placed) == FileRead::Loaded && placed.indexHigh == stamp.indexHigh &&
+        placed.indexLow == stamp.indexLow && placed.volume == stamp.volume)
+        stamp = placed;
 }
 
 // Windows refuses to rename over a read-only file; not every platform does (Wine run as root
@@ -41,7 +82,7 @@ static bool isReadOnly(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-bool replaceFileContents(const char* path, const void* data, DWORD size) {
+bool replaceFileContents(const char* path, const void* data, DWORD size, FileStamp& stamp) {
     char temporaryPath[MAX_PATH];
     if (!formatTemporaryPath(temporaryPath, path))
         return false;
@@ -49,19 +90,15 @@ bool replaceFileContents(const char* path, const void* data, DWORD size) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    if (writeNewFile(temporaryPath, data, size) &&
-        MoveFileExA(temporaryPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (writeNewFile(temporaryPath, data, size, stamp) &&
+        MoveFileExA(temporaryPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        restampAfterRename(path, stamp);
         return true;
+    }
     DWORD error = GetLastError();
     DeleteFileA(temporaryPath);
     SetLastError(error);
     return false;
-}
-
-static FileRead openFailure() {
-    DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing
-                                                                          : FileRead::Failed;
 }
 
 static bool readAll(HANDLE file, char* buffer, DWORD size) {
@@ -77,18 +114,17 @@ static bool readAll(HANDLE file, char* buffer, DWORD size) {
 
 // Reads the file's first bytes, as many as the limit allows; a larger file is cut there, or with
 // `whole` refused.
-static FileRead readFile(const char* path, std::string& bytes, DWORD limit, bool whole) {
+static FileRead readFile(const char* path, std::string& bytes, DWORD limit, bool whole,
+                         FileStamp& stamp) {
     HANDLE file =
         CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return openFailure();
     FileRead result = FileRead::Failed;
-    DWORD sizeHigh = 0;
-    DWORD size = GetFileSize(file, &sizeHigh);
-    bool larger = size != INVALID_FILE_SIZE && (sizeHigh != 0 || size > limit);
-    if (larger && !whole)
-        size = limit;
-    if (size != INVALID_FILE_SIZE && !(larger && whole)) {
+    bool stamped = stampOf(file, stamp);
+    bool larger = stamp.sizeHigh != 0 || stamp.sizeLow > limit;
+    DWORD size = larger ? limit : stamp.sizeLow;
+    if (stamped && !(larger && whole)) {
         // Read straight into the result: a page of many megabytes is not copied a second time.
         try {
             std::string read(size, '\0');
@@ -103,10 +139,10 @@ static FileRead readFile(const char* path, std::string& bytes, DWORD limit, bool
     return result;
 }
 
-FileRead readWholeFile(const char* path, std::string& bytes, DWORD limit) {
-    return readFile(path, bytes, limit, true);
+FileRead readWholeFile(const char* path, std::string& bytes, DWORD limit, FileStamp& stamp) {
+    return readFile(path, bytes, limit, true, stamp);
 }
 
-FileRead readFileStart(const char* path, std::string& bytes, DWORD count) {
-    return readFile(path, bytes, count, false);
+FileRead readFileStart(const char* path, std::string& bytes, DWORD count, FileStamp& stamp) {
+    return readFile(path, bytes, count, false, stamp);
 }

@@ -5,7 +5,8 @@
 extern SettingsRecord settings;
 
 void setDefaultSettings();
-// Writes the record; refused while the file exists but has not been read.
+// Writes the record; refused while the file exists but has not been read. A file that is still
+// the one the program left and holds the record already is not written again.
 bool saveSettings();
 void writeDefaultSettings();
 // Reads the file into the record. A missing file is created with the defaults; a file that
@@ -15,7 +16,9 @@ void loadSettings();
 void removeLeftoverSettingsFile();
 // The file could not be read: the record holds defaults that stand in for it.
 bool settingsFileUnread();
-// Tries again to read a file that could not be read; true when the record now holds it.
+// Reads the file again when it could not be read before, or when another program has written
+// it since the program last read or wrote it (a sync program bringing in a rename made on
+// another machine); true when the record now holds it.
 bool readSettingsAgain();
 // The user has chosen the settings in the record: they are written even over a file that
 // could not be read.

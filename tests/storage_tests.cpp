@@ -75,7 +75,8 @@ using PageFiles = ProgramTest;
 
 TEST_F(PageFiles, TextIsStoredByteForByte) {
     start();
-    EXPECT_EQ(readFileBytes(pageFile(0)), "") << "page 0 exists after the first start";
+    EXPECT_TRUE(fileExists(pageFile(0))) << "page 0 exists after the first start";
+    EXPECT_EQ(readFileBytes(pageFile(0)), "");
     EXPECT_FALSE(fileExists(pageFile(1)));
     setEditorText("a\r\nb");
     command(40004);
@@ -89,23 +90,29 @@ TEST_F(PageFiles, TextIsStoredByteForByte) {
     EXPECT_FALSE(fileExists(dataPath("Page0.tmp"))) << "no temporary file is left behind";
 }
 
+// What follows the NUL cannot be shown: an unchanged page leaves it alone, a changed one is
+// saved as the editor holds it.
 TEST_F(PageFiles, NulByteEndsTheLoadedText) {
     writePageBytes(0, std::string("before\0after", 12));
     start();
     EXPECT_EQ(editorText(), "before");
     command(40004);
-    EXPECT_EQ(readFileBytes(pageFile(0)), "before");
+    EXPECT_EQ(readFileBytes(pageFile(0)), std::string("before\0after", 12));
+    typeText(" and now");
+    command(40004);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "before and now");
 }
 
 TEST_F(PageFiles, ReadingTakesTheWholeFileUpToTheFirstNul) {
     std::string text = "stale";
+    FileStamp stamp;
     writePageBytes(1, "");
-    EXPECT_EQ(readPageFile(pageFile(1).c_str(), text), FileRead::Loaded);
+    EXPECT_EQ(readPageFile(pageFile(1).c_str(), text, stamp), FileRead::Loaded);
     EXPECT_EQ(text, "") << "a 0-byte file is an empty page";
     writePageBytes(1, std::string("kept\0dropped", 12));
-    EXPECT_EQ(readPageFile(pageFile(1).c_str(), text), FileRead::Loaded);
+    EXPECT_EQ(readPageFile(pageFile(1).c_str(), text, stamp), FileRead::Loaded);
     EXPECT_EQ(text, "kept");
-    EXPECT_EQ(readPageFile(pageFile(3).c_str(), text), FileRead::Missing);
+    EXPECT_EQ(readPageFile(pageFile(3).c_str(), text, stamp), FileRead::Missing);
     EXPECT_EQ(text, "kept") << "a missing file leaves the text alone";
 }
 
@@ -189,5 +196,6 @@ TEST(SafeFile, PathsThatDoNotFitAreRefused) {
     strcpy(installFolder, "C:\\notes");
     ASSERT_TRUE(formatPagePath(path, 4));
     EXPECT_STREQ(path, "C:\\notes\\Data\\Page4.txt");
-    EXPECT_FALSE(replaceFileContents((std::string(300, 'x')).c_str(), "a", 1));
+    FileStamp stamp;
+    EXPECT_FALSE(replaceFileContents((std::string(300, 'x')).c_str(), "a", 1, stamp));
 }

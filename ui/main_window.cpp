@@ -16,6 +16,7 @@
 #include "ui/tab_strip.h"
 #include "ui/text_insert.h"
 #include "ui/tray_icon.h"
+#include "ui/wait_cursor.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -38,9 +39,12 @@ static bool askingToQuit;
 // The command whose modal window is open, so that a second request only brings it forward.
 static UINT dialogCommandRunning;
 
+// Loading a page of this size takes the edit control a noticeable time.
+static const size_t SLOW_LOAD_LENGTH = 256u << 10;
+
 // A failed save loses nothing while the editor holds only what is already on disk.
-static bool saveCurrentPageOrKeep() {
-    return savePage(currentPage) || !editorModified();
+static bool saveCurrentPageOrKeep(SaveBy by = SaveBy::User) {
+    return savePage(currentPage, by) || !editorModified();
 }
 
 void showMainWindow(bool show) {
@@ -79,17 +83,40 @@ static void warnPageUnreadable(int page) {
     messageBox(mainWindow, text, appCaption, MB_OK | MB_ICONWARNING);
 }
 
-static void putPageInEditor(int page, const std::string& text, bool storeAsStartPage) {
+static void putPageInEditor(int page, const std::string& text, FileRead read,
+                            const FileStamp& stamp, bool storeAsStartPage) {
     releaseSaveBuffer();
     currentPage = page;
     if (storeAsStartPage) {
         settings.startPage = static_cast<int16_t>(page);
         saveSettings();
     }
-    currentPageRead = SetWindowTextA(noteEditor, text.c_str()) != 0;
+    {
+        WaitCursor wait(text.size() >= SLOW_LOAD_LENGTH);
+        currentPageRead = SetWindowTextA(noteEditor, text.c_str()) != 0;
+    }
     SendMessageA(noteEditor, EM_SETMODIFY, FALSE, 0);
+    setTabCaption(page, settings.pageNames[page]);
+    rememberPageFile(read == FileRead::Loaded, stamp);
     if (!currentPageRead)
         warnPageUnreadable(page);
+}
+
+// Reads the page file; false, with the editor left as it is, when it exists but cannot be read.
+static bool readPage(int page, std::string& text, FileRead& read, FileStamp& stamp) {
+    char path[MAX_PATH];
+    read = formatPagePath(path, page) ? readPageFile(path, text, stamp) : FileRead::Failed;
+    return read != FileRead::Failed;
+}
+
+bool reloadCurrentPage() {
+    std::string text;
+    FileRead read;
+    FileStamp stamp;
+    if (!readPage(currentPage, text, read, stamp))
+        return false;
+    putPageInEditor(currentPage, text, read, stamp, false);
+    return currentPageRead;
 }
 
 PageSwitch showPage(int page, bool storeAsStartPage) {
@@ -101,13 +128,14 @@ PageSwitch showPage(int page, bool storeAsStartPage) {
     }
     catchUpOnSettings();
     std::string text;
-    char path[MAX_PATH];
-    if (!formatPagePath(path, page) || readPageFile(path, text) == FileRead::Failed) {
+    FileRead read;
+    FileStamp stamp;
+    if (!readPage(page, text, read, stamp)) {
         selectTab(currentPage);
         warnPageUnreadable(page);
         return PageSwitch::NotRead;
     }
-    putPageInEditor(page, text, storeAsStartPage);
+    putPageInEditor(page, text, read, stamp, storeAsStartPage);
     return PageSwitch::Shown;
 }
 
@@ -118,11 +146,8 @@ static void onCreate(HWND window) {
     SendMessageA(noteEditor, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     SendMessageA(tabStrip, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     SetTimer(window, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
-    // Page 0 is written back at once so that its file exists from the first start, but a file
-    // that exists and could not be read is left alone.
-    currentPageRead = loadPage(0) != FileRead::Failed;
-    if (currentPageRead)
-        savePage(0);
+    // No page is in the editor until start-up shows one, so there is nothing to save before.
+    currentPageRead = false;
 }
 
 static void layoutChildren(HWND window) {
@@ -195,7 +220,7 @@ static void onClose() {
 
 // A page that cannot be saved holds up the end of the session and tells Windows why.
 static BOOL onQueryEndSession() {
-    if (programEnding || saveCurrentPageOrKeep()) {
+    if (programEnding || saveCurrentPageOrKeep(SaveBy::System)) {
         allowSessionEnd(mainWindow);
         return TRUE;
     }
@@ -208,8 +233,14 @@ static BOOL onQueryEndSession() {
 static void onEndSession(bool ending) {
     if (!ending || programEnding)
         return;
-    savePage(currentPage);
+    savePage(currentPage, SaveBy::System);
     destroyWindows();
+}
+
+// The user shows the window: a page that another program changed meanwhile is brought in.
+static void openMainWindow() {
+    showMainWindow(true);
+    savePage(currentPage, SaveBy::Timer);
 }
 
 static bool opensModalWindow(UINT id) {
@@ -252,7 +283,7 @@ void runCommand(UINT id, CommandOrigin origin) {
     switch (id) {
         case IDM_OPEN:
             if (!windowVisible)
-                showMainWindow(true);
+                openMainWindow();
             break;
         case IDM_EXIT:
             quitRequested = true;
@@ -288,7 +319,7 @@ static void onTrayIcon(LPARAM mouseEvent) {
     else if (mouseEvent == WM_LBUTTONDBLCLK && windowVisible)
         bringForward();
     else if (mouseEvent == WM_LBUTTONDBLCLK)
-        showMainWindow(true);
+        openMainWindow();
 }
 
 static void onPaint(HWND window) {
@@ -332,7 +363,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_ENDSESSION: onEndSession(wParam != FALSE); return 0;
         case WM_POWERBROADCAST:
             if (wParam == PBT_APMSUSPEND)
-                savePage(currentPage);
+                savePage(currentPage, SaveBy::System);
             return TRUE;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -34,6 +34,9 @@ void showMainWindow(bool show);
 // the editor holds unsaved text, or the new page's file cannot be read, nothing changes. A page
 // shown only for this run is not stored as the page to start on.
 PageSwitch showPage(int page, bool storeAsStartPage = true);
+// Reads the current page's file into the editor again, as a switch to it would; false when the
+// file cannot be read.
+bool reloadCurrentPage();
 // Settings that stood in for an unreadable settings file give way to the file once it can be
 // read: the tabs, word wrap and the start-up Run value follow it.
 void catchUpOnSettings();

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <new>
+#include <string>
 
 // The control's default limit of 32,767 typed characters would stop the user on a long page.
 static const LPARAM EDITOR_TEXT_LIMIT = 0x7FFFFFFE;
@@ -76,6 +77,27 @@ void runEditingCommand(UINT id) {
         SendMessageA(noteEditor, entry->message, 0, entry->lParam);
 }
 
+// The page keeps 8-bit text in the system's code page, while the control would take in any
+// character: the clipboard's text is taken in as the page will keep it, so that the screen
+// never shows what the file cannot hold.
+static void pasteAsThePageKeepsIt(HWND editor) {
+    if (!OpenClipboard(editor))
+        return;
+    std::string text;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (const WCHAR* wide = data ? static_cast<const WCHAR*>(GlobalLock(data)) : nullptr) {
+        int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+        if (size > 0) {
+            text.resize(size);
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, &text[0], size, nullptr, nullptr);
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    if (!text.empty())
+        SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 // A command may have destroyed the control it came to (the final close, a re-creation):
 // nothing is passed on to a window that is gone.
 static LRESULT passOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -94,6 +116,8 @@ LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LP
                 return 0;
             break;
         case WM_INITMENUPOPUP: updateMenuItems(reinterpret_cast<HMENU>(wParam)); return 0;
+        // Ctrl+V, Shift+Insert and the menu's Paste all come here.
+        case WM_PASTE: pasteAsThePageKeepsIt(window); return 0;
         case WM_RBUTTONDOWN: showPopupMenu(MENU_EDITOR); break;
         case WM_CONTEXTMENU:
             // A right click has shown the program's menu already; only the keyboard's

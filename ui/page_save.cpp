@@ -1,16 +1,22 @@
 #include "ui/page_save.h"
 
+#include "app/app_state.h"
 #include "platform/session_end.h"
 #include "storage/page_files.h"
 #include "storage/page_writer.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
+#include "ui/modal.h"
 #include "ui/note_editor.h"
 #include "ui/tab_strip.h"
+#include "ui/wait_cursor.h"
 
+#include <cstdio>
 #include <memory>
 #include <new>
-#include <string>
+
+// A waited-for save of this size holds the program up for a noticeable time.
+static const DWORD SLOW_SAVE_LENGTH = 4u << 20;
 
 namespace {
 
@@ -20,19 +26,28 @@ struct PendingSave {
     bool editorWasModified;
 };
 
+// The current page's file as the program last read or wrote it.
+struct PageOnDisk {
+    bool exists;
+    FileStamp stamp;
+};
+
+// What became of another program's change of the page file.
+enum class OutsideChange { Shown, Overwrite, Undecided };
+
 } // namespace
 
 static PendingSave pendingSave;
 static std::unique_ptr<char[]> savedText;
 static DWORD savedTextCapacity;
+static PageOnDisk pageOnDisk;
+// The change the user chose to write over: it is not asked about again.
+static PageOnDisk declinedChange;
+static bool askingAboutChange;
 
-FileRead loadPage(int page) {
-    char path[MAX_PATH];
-    std::string text;
-    FileRead result = formatPagePath(path, page) ? readPageFile(path, text) : FileRead::Failed;
-    if (result == FileRead::Loaded && !SetWindowTextA(noteEditor, text.c_str()))
-        return FileRead::Failed;
-    return result;
+void rememberPageFile(bool exists, const FileStamp& stamp) {
+    pageOnDisk = {exists, stamp};
+    declinedChange.exists = false;
 }
 
 // A fresh buffer costs a page fault for every 4 KB the copy touches, about a quarter of the copy
@@ -50,9 +65,69 @@ static bool copyEditorText(DWORD& length) {
     return true;
 }
 
+static bool askToLoadChange() {
+    char text[300];
+    snprintf(text, sizeof text,
+             "The notes of \"%s\" were changed by another program.\n\n"
+             "Do you want to load them and lose the changes you typed here?",
+             settings.pageNames[currentPage]);
+    return messageBox(mainWindow, text, appCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
+}
+
+// Whether unsaved text here may be weighed against the change now: the question is asked once
+// at a time, not where no one can answer, and not by the timer inside another modal window.
+static bool mayAsk(SaveBy by) {
+    return !askingAboutChange &&
+           (by == SaveBy::User || (by == SaveBy::Timer && !modalWindowOpen()));
+}
+
+// The page file now holds what another program wrote. With nothing unsaved here, it is shown;
+// with unsaved text, the user chooses between the two, once for each change.
+static OutsideChange takeInOutsideChange(const FileStamp& now, SaveBy by) {
+    if (!editorModified())
+        return reloadCurrentPage() ? OutsideChange::Shown : OutsideChange::Undecided;
+    if (declinedChange.exists && now == declinedChange.stamp)
+        return OutsideChange::Overwrite;
+    if (!mayAsk(by))
+        return OutsideChange::Undecided;
+    askingAboutChange = true;
+    bool load = askToLoadChange();
+    askingAboutChange = false;
+    if (programEnding || !IsWindow(noteEditor))
+        return OutsideChange::Undecided;
+    if (load)
+        return reloadCurrentPage() ? OutsideChange::Shown : OutsideChange::Undecided;
+    declinedChange = {true, now};
+    return OutsideChange::Overwrite;
+}
+
+// Before the current page is written: true when the save ends here without writing, with its
+// outcome in `saved` (nothing is new, another program's change is shown now, or it waits for the
+// user); false when the text is to be written.
+static bool settledWithoutWriting(SaveBy by, bool& saved) {
+    char path[MAX_PATH];
+    FileStamp now;
+    if (by == SaveBy::Erase || !formatPagePath(path, currentPage) ||
+        stampFile(path, now) != FileRead::Loaded)
+        return false; // a missing page file is written as before: the text here is its only copy
+    if (!pageOnDisk.exists || now != pageOnDisk.stamp) {
+        switch (takeInOutsideChange(now, by)) {
+            case OutsideChange::Overwrite: return false;
+            case OutsideChange::Shown: saved = true; return true;
+            case OutsideChange::Undecided: saved = !editorModified(); return true;
+        }
+    }
+    saved = true;
+    if (editorModified())
+        return false;
+    setTabCaption(currentPage, settings.pageNames[currentPage]);
+    return true;
+}
+
 // False when the save failed before anything was written. True when the file is written or
 // its write is under way, or when there is nothing to write.
-static bool startSave(int page, bool inBackground) {
+static bool startSave(int page, bool inBackground, SaveBy by) {
     finishPageWrite();
     // A program that is ending has saved already, and a closed editor would give an empty text.
     if (programEnding || !IsWindow(noteEditor))
@@ -65,6 +140,9 @@ static bool startSave(int page, bool inBackground) {
         MessageBeep(100);
         return false;
     }
+    bool saved = false;
+    if (page == currentPage && settledWithoutWriting(by, saved))
+        return saved;
     char path[MAX_PATH];
     DWORD length = 0;
     pendingSave.page = page;
@@ -76,18 +154,21 @@ static bool startSave(int page, bool inBackground) {
     // The copy is what goes to disk: text typed from here on marks the page again.
     SendMessageA(noteEditor, EM_SETMODIFY, FALSE, 0);
     pendingSave.pending = true;
+    WaitCursor wait(!inBackground && length >= SLOW_SAVE_LENGTH);
     startPageFileWrite(path, savedText.get(), length, inBackground ? mainWindow : nullptr,
                        WM_PAGEWRITTEN);
     return true;
 }
 
-static bool takeInOutcome(bool written) {
+static bool takeInOutcome(bool written, const FileStamp& stamp) {
     if (!written) {
         if (pendingSave.editorWasModified)
             SendMessageA(noteEditor, EM_SETMODIFY, TRUE, 0);
         MessageBeep(100);
         return false;
     }
+    if (pendingSave.page == currentPage)
+        rememberPageFile(true, stamp);
     if (!editorModified())
         setTabCaption(pendingSave.page, settings.pageNames[pendingSave.page]);
     // Notes that held up the end of the session are safe now.
@@ -99,7 +180,9 @@ bool finishPageWrite() {
     if (!pendingSave.pending)
         return true;
     pendingSave.pending = false;
-    return takeInOutcome(finishPageFileWrite());
+    FileStamp stamp;
+    bool written = finishPageFileWrite(stamp);
+    return takeInOutcome(written, stamp);
 }
 
 void takeInFinishedPageWrite() {
@@ -111,12 +194,12 @@ bool pageWritePending() {
     return pendingSave.pending;
 }
 
-bool savePage(int page) {
-    return startSave(page, false) && finishPageWrite();
+bool savePage(int page, SaveBy by) {
+    return startSave(page, false, by) && finishPageWrite();
 }
 
 void savePageInBackground(int page) {
-    startSave(page, true);
+    startSave(page, true, SaveBy::Timer);
 }
 
 void releaseSaveBuffer() {

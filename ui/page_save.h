@@ -1,8 +1,12 @@
-// Loading and saving the note editor's text. The text is copied out of the editor here and the
-// editor's modified flag and the tab's marker follow the outcome; the page file itself is
-// written by storage. The autosave writes the file from a thread of its own, so that typing on
-// a large page is not held up by the disk; every other save waits for its outcome, and any
-// save first waits for a write still under way.
+// Saving the note editor's text. The text is copied out of the editor here and the editor's
+// modified flag and the tab's marker follow the outcome; the page file itself is written by
+// storage. The autosave writes the file from a thread of its own, so that typing on a large
+// page is not held up by the disk; every other save waits for its outcome, and any save first
+// waits for a write still under way.
+//
+// The current page's file is remembered as the program last read or wrote it. A save with
+// nothing new writes nothing, and a file that another program has replaced meanwhile (a sync
+// program bringing in a copy from another machine) is never written over unasked.
 #pragma once
 #include <windows.h>
 
@@ -11,13 +15,19 @@
 // Posted by the writing thread when its file is written.
 constexpr UINT WM_PAGEWRITTEN = WM_APP + 1;
 
-// Reads the page file into the note editor; a missing file leaves the editor as it is.
-FileRead loadPage(int page);
+// Who saves, for what a save may do about another program's change of the page file: the user
+// may be asked; the timer asks only when no modal window is open; suspend and the end of the
+// session ask no one and leave both texts where they are; erasing all pages asks nothing and
+// writes.
+enum class SaveBy { User, Timer, System, Erase };
+
+// The current page's file as the editor now holds it: read just now, or missing.
+void rememberPageFile(bool exists, const FileStamp& stamp);
 // Writes the note editor's text into the page file and waits for the outcome. On success the
 // tab loses its dirty marker; on failure a beep. Nothing is saved once the program is ending
 // or the editor is gone.
-bool savePage(int page);
-// The same save, but the program goes on once the text is copied; the outcome is taken in on
+bool savePage(int page, SaveBy by = SaveBy::User);
+// The timer's save: the program goes on once the text is copied; the outcome is taken in on
 // WM_PAGEWRITTEN, or by the next save.
 void savePageInBackground(int page);
 // Waits for a write under way and takes in its outcome; false when that write failed.

@@ -56,6 +56,17 @@ void destroyEditorMenu() {
     editorSubmenu = nullptr;
 }
 
+// While a modal window is open the main window is disabled, and a menu that it owns may close
+// at once: the menu then belongs to the window the user can act in, and its command still goes
+// to the main window.
+static HWND trayMenuOwner() {
+    HWND owner = mainWindow;
+    for (HWND popup = GetLastActivePopup(owner); !IsWindowEnabled(owner) && popup != owner;
+         popup = GetLastActivePopup(owner))
+        owner = popup;
+    return owner;
+}
+
 static void showTrayMenu(POINT cursor) {
     static const MenuItem items[] = {
         {IDM_OPEN, "&Open Jotty Notes"},
@@ -71,9 +82,12 @@ static void showTrayMenu(POINT cursor) {
     SetMenuDefaultItem(menu, 0, TRUE);
     // The owner must be in the foreground, or the menu would not close when the user
     // clicks elsewhere.
-    SetForegroundWindow(mainWindow);
-    trackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN, cursor, mainWindow);
+    HWND owner = trayMenuOwner();
+    SetForegroundWindow(owner);
+    UINT id = trackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_RETURNCMD, cursor, owner);
     DestroyMenu(menu);
+    if (id)
+        PostMessageA(mainWindow, WM_COMMAND, id, 0);
 }
 
 void showPopupMenu(int kind) {

@@ -175,6 +175,7 @@ std::string ProgramTest::editorText() const {
 
 void ProgramTest::setEditorText(const std::string& text) const {
     SetWindowTextA(noteEditor, text.c_str());
+    SendMessageA(noteEditor, EM_SETMODIFY, TRUE, 0);
 }
 
 void ProgramTest::typeText(const std::string& text) const {

@@ -52,6 +52,7 @@ class ProgramTest : public ::testing::Test {
     void unlockFile(const std::string& path);
 
     std::string editorText() const;
+    // Puts the whole text in the editor as unsaved text, without a change notification.
     void setEditorText(const std::string& text) const;
     // Types as the user does: a change the editor reports to the main window.
     void typeText(const std::string& text) const;

@@ -1,6 +1,7 @@
 // Start-up of jnotes.exe against the bare floor program, both started the same way: the time
 // from CreateProcess to the message loop idle and the main window shown, and the private bytes
-// held at that moment.
+// held at that moment. Then start-up on a 10 MB start page against Wine's notepad opening the
+// same file, both timed to a shown window that answers.
 #include "bench_support.h"
 
 #include "res/resource.h"
@@ -11,7 +12,7 @@
 namespace {
 
 struct Candidate {
-    const char* executable;
+    std::string commandLine;
     // The message that ends it: the quit command for jnotes.exe (closing only hides it).
     UINT endMessage;
     WPARAM endParameter;
@@ -41,28 +42,31 @@ HWND waitForShownWindow(DWORD thread, DWORD milliseconds) {
 // Starts the program once in the folder and ends it again; false when it did not come up or
 // did not end.
 bool startOnce(Candidate& candidate, const std::string& folder, bool record) {
-    std::string line = "\"" + executableFolder() + "\\" + candidate.executable + "\"";
+    std::string line = candidate.commandLine;
+    const char* name = candidate.commandLine.c_str();
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     double start = nowMs();
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                         &startup, &process)) {
-        fprintf(stderr, "%s could not be started\n", candidate.executable);
+        fprintf(stderr, "%s could not be started\n", name);
         return false;
     }
     WaitForInputIdle(process.hProcess, 30000);
-    HWND window = waitForShownWindow(process.dwThreadId, 30000);
+    HWND window = waitForShownWindow(process.dwThreadId, 60000);
+    DWORD_PTR answer;
+    bool answers =
+        window && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer);
     double shown = nowMs();
     long long bytes = privateBytes(process.hProcess);
     bool ended = false;
-    if (window) {
+    if (answers) {
         PostMessageA(window, candidate.endMessage, candidate.endParameter, 0);
         ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
     }
     if (!ended) {
-        fprintf(stderr, "%s: %s\n", candidate.executable,
-                window ? "did not end" : "showed no window");
+        fprintf(stderr, "%s: %s\n", name, answers ? "did not end" : "showed no window");
         TerminateProcess(process.hProcess, 1);
     }
     CloseHandle(process.hThread);
@@ -74,31 +78,53 @@ bool startOnce(Candidate& candidate, const std::string& folder, bool record) {
     return ended;
 }
 
+// Starts each candidate once uncounted (Wine's libraries come from disk the first time), then
+// the counted runs, alternating so that neither always follows the other.
+bool compare(Candidate& program, Candidate& other, const std::string& folder, int runs,
+             bool warmUp) {
+    bool ok = !warmUp || (startOnce(program, folder, false) && startOnce(other, folder, false));
+    for (int run = 0; ok && run < runs; ++run) {
+        Candidate& first = run % 2 ? program : other;
+        Candidate& second = run % 2 ? other : program;
+        ok = startOnce(first, folder, true) && startOnce(second, folder, true);
+    }
+    return ok;
+}
+
+std::string quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     bool smoke = smokeRun(argc, argv);
     int runs = smoke ? 1 : 15;
-    Candidate program = {"jnotes.exe", WM_COMMAND, IDM_EXIT, {}, {}};
-    Candidate floor = {"bench_floor.exe", WM_CLOSE, 0, {}, {}};
+    std::string program = quoted(executableFolder() + "\\jnotes.exe");
+    Candidate jnotes = {program, WM_COMMAND, IDM_EXIT, {}, {}};
+    Candidate floor = {quoted(executableFolder() + "\\bench_floor.exe"), WM_CLOSE, 0, {}, {}};
     std::string folder = makeTemporaryFolder();
     deleteRegistryValue(HKEY_CURRENT_USER, "Software\\Kestrova\\Jotty Notes", "InstalledPath");
-    // The first starts load Wine's libraries from disk and make the Data folder; they are not
-    // counted, so every counted start finds its files as a user's daily start does.
-    bool ok = smoke || (startOnce(program, folder, false) && startOnce(floor, folder, false));
-    for (int run = 0; ok && run < runs; ++run) {
-        // The order alternates so that neither program always follows the other.
-        Candidate& first = run % 2 ? program : floor;
-        Candidate& second = run % 2 ? floor : program;
-        ok = startOnce(first, folder, true) && startOnce(second, folder, true);
-    }
+    // Every counted start finds its files as a user's daily start does: nothing to write.
+    bool ok = compare(jnotes, floor, folder, runs, !smoke);
+    if (ok)
+        reportRatio("startup", jnotes.startMs, floor.startMs, 1.2);
+
+    // The same large page opened by both: the program's start page, and notepad's file.
+    size_t bytes = smoke ? 1000 : 10000000;
+    std::string page = folder + "\\Data\\Page0.txt";
+    writeFileBytes(page, noteText(bytes, 7));
+    Candidate largePage = {program, WM_COMMAND, IDM_EXIT, {}, {}};
+    Candidate notepad = {"C:\\windows\\system32\\notepad.exe " + quoted(page), WM_CLOSE, 0, {}, {}};
+    ok = ok && compare(largePage, notepad, folder, smoke ? 1 : 5, !smoke);
     removeFolder(folder);
     if (!ok)
         return 1;
-    reportRatio("startup", program.startMs, floor.startMs, 1.2);
+    reportRatio("startup_" + sizeName(bytes) + "_page_vs_notepad", largePage.startMs,
+                notepad.startMs, 1.1);
     printf("idle after start-up: jnotes.exe %.0f KB private, floor %.0f KB private\n",
-           median(program.privateKb), median(floor.privateKb));
-    printf("BENCH name=private_at_idle program_kb=%.0f floor_kb=%.0f\n", median(program.privateKb),
+           median(jnotes.privateKb), median(floor.privateKb));
+    printf("BENCH name=private_at_idle program_kb=%.0f floor_kb=%.0f\n", median(jnotes.privateKb),
            median(floor.privateKb));
     return 0;
 }

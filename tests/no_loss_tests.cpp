@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 
 using NoLoss = ProgramTest;
@@ -281,6 +282,123 @@ TEST_F(BackgroundAutosave, SwitchSaveAndQuitRightAfterTheTickWriteTheLatestText)
     EXPECT_EQ(quit(), 0);
     EXPECT_EQ(readFileBytes(pageFile(1)), largeText('b') + "saved by Ctrl+S, then quit");
     EXPECT_FALSE(fileExists(dataPath("Page1.tmp")));
+}
+
+// The Data folder shared by a sync program: another machine's copy comes in as a new file
+// renamed over the old one. The program writes only what is new and never over that copy.
+class SharedDataFolder : public ProgramTest {
+  protected:
+    void replaceFromOutside(const std::string& path, const std::string& bytes) const {
+        writeFileBytes(path + ".sync", bytes);
+        ASSERT_TRUE(MoveFileExA((path + ".sync").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+    }
+    // Which file stands at the path, and when it was last written.
+    static std::string identity(const std::string& path) {
+        HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        BY_HANDLE_FILE_INFORMATION info = {};
+        GetFileInformationByHandle(file, &info);
+        CloseHandle(file);
+        return std::to_string(info.nFileIndexLow) + "/" + std::to_string(info.nFileIndexHigh) +
+               "/" + std::to_string(info.ftLastWriteTime.dwLowDateTime) + "/" +
+               std::to_string(info.ftLastWriteTime.dwHighDateTime);
+    }
+};
+
+TEST_F(SharedDataFolder, OnlyWhatIsNewIsWritten) {
+    writePageBytes(0, "zero");
+    writePageBytes(1, "one");
+    start();
+    const struct {
+        const char* name;
+        std::function<void()> act;
+        bool storesStartPage;
+    } occasions[] = {
+        {"the autosave tick", [this] { autosave(); }, false},
+        {"Ctrl+S", [this] { command(IDM_SAVEPAGE); }, false},
+        {"a switch and back", [this] { clickTab(1), clickTab(0); }, true},
+        {"hiding and showing",
+         [this] { SendMessageA(mainWindow, WM_CLOSE, 0, 0), command(IDM_OPEN); }, false},
+        {"minimising", [] { SendMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0); }, false},
+        {"a restart", [this] { restart(); }, false},
+    };
+    for (const auto& occasion : occasions) {
+        SCOPED_TRACE(occasion.name);
+        std::string page = identity(pageFile(0));
+        std::string otherPage = identity(pageFile(1));
+        std::string storedSettings = identity(settingsFile());
+        occasion.act();
+        EXPECT_EQ(identity(pageFile(0)), page);
+        EXPECT_EQ(identity(pageFile(1)), otherPage);
+        if (!occasion.storesStartPage) {
+            EXPECT_EQ(identity(settingsFile()), storedSettings);
+        }
+        typeText(" +");
+        std::string typed = editorText();
+        occasion.act();
+        EXPECT_EQ(readFileBytes(pageFile(0)), typed) << "typed text is still saved";
+        ShowWindow(mainWindow, SW_RESTORE);
+    }
+    DeleteFileA(pageFile(0).c_str());
+    autosave();
+    EXPECT_EQ(readFileBytes(pageFile(0)), editorText()) << "a deleted page file is written again";
+}
+
+TEST_F(SharedDataFolder, ReplacedPageIsShownAndKept) {
+    writePageBytes(0, "zero");
+    start();
+    replaceFromOutside(pageFile(0), "from the other machine");
+    autosave();
+    EXPECT_EQ(editorText(), "from the other machine");
+    EXPECT_EQ(tabCaption(0), "Page 1");
+    typeText(", and here");
+    command(IDM_SAVEPAGE);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "from the other machine, and here");
+
+    SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+    replaceFromOutside(pageFile(0), "while hidden");
+    command(IDM_OPEN);
+    EXPECT_EQ(editorText(), "while hidden") << "shown when the window is shown";
+}
+
+// With text typed here too, the user chooses once; No writes this text over the change, even
+// when that first write fails and is tried again.
+TEST_F(SharedDataFolder, ReplacedPageWithUnsavedTextAsksOnce) {
+    for (int answer : {IDYES, IDNO}) {
+        SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
+        writePageBytes(0, "zero");
+        restart();
+        typeText(", typed");
+        replaceFromOutside(pageFile(0), "theirs");
+        ASSERT_TRUE(holdFile(pageFile(0)));
+        ModalDriver driver;
+        bool noIsTheDefault = false;
+        driver.then([&](HWND box) {
+            noIsTheDefault = GetWindowLongA(GetDlgItem(box, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON;
+            pressButton(box, answer);
+        });
+        autosave();
+        releaseFile(pageFile(0));
+        autosave();
+        ASSERT_EQ(driver.seenTexts.size(), 1u);
+        EXPECT_NE(driver.seenTexts[0].find("changed by another program"), std::string::npos);
+        EXPECT_EQ(driver.seenCaptions[0], "Jotty Notes");
+        EXPECT_TRUE(noIsTheDefault);
+        std::string kept = answer == IDYES ? "theirs" : "zero, typed";
+        EXPECT_EQ(editorText(), kept);
+        EXPECT_EQ(readFileBytes(pageFile(0)), kept);
+        EXPECT_EQ(tabCaption(0), "Page 1");
+    }
+}
+
+TEST_F(SharedDataFolder, RenameMadeElsewhereIsReadBeforeASwitchWritesTheSettings) {
+    start();
+    std::string stored = readFileBytes(settingsFile());
+    replaceFromOutside(settingsFile(), stored.substr(0, 4) + NAMES + stored.substr(104));
+    clickTab(2);
+    EXPECT_EQ(tabCaption(0), "Work");
+    EXPECT_EQ(readFileBytes(settingsFile()),
+              "\x02" + stored.substr(1, 3) + NAMES + stored.substr(104));
 }
 
 TEST(Manifest, RunsAsInvokerOnEverySupportedWindows) {

@@ -116,12 +116,24 @@ TEST_F(PageFiles, ReadingTakesTheWholeFileUpToTheFirstNul) {
     EXPECT_EQ(text, "kept") << "a missing file leaves the text alone";
 }
 
+static HCURSOR cursorAtLoad;
+static LRESULT CALLBACK noteCursorAtLoad(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_SETTEXT && call->hwnd == noteEditor)
+        cursorAtLoad = GetCursor();
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Such a load takes a noticeable time, and the wait cursor shows meanwhile.
 TEST_F(PageFiles, LargePageLoadsWholeAndTheUserCanKeepTyping) {
     std::string big;
     for (int line = 0; big.size() < 3000000; ++line)
         big += "line " + std::to_string(line) + " of a long page\r\n";
     writePageBytes(0, big);
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, noteCursorAtLoad, nullptr, GetCurrentThreadId());
     start();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(cursorAtLoad, LoadCursorA(nullptr, IDC_WAIT));
     int length = GetWindowTextLengthA(noteEditor);
     EXPECT_EQ(length, static_cast<int>(big.size()));
     SendMessageA(noteEditor, EM_SETSEL, length, length);

@@ -11,6 +11,7 @@
 #include "ui/tray_icon.h"
 
 #include <algorithm>
+#include <functional>
 #include <shellapi.h>
 
 namespace {
@@ -267,6 +268,52 @@ TEST_F(EditorCommands, EditingCommandsActOnTheEditor) {
     EXPECT_EQ(editorText(), "world world");
     SendMessageA(noteEditor, WM_COMMAND, IDM_UNDO, 0);
     EXPECT_EQ(editorText(), "hello world world");
+}
+
+// The page keeps 8-bit text: however text is pasted, the editor shows what the file then holds.
+TEST_F(EditorCommands, PasteShowsWhatThePageKeeps) {
+    start();
+    const std::wstring pasted = L"caf\u00e9 \u20ac \u03a9 \u4e2d end";
+    auto withShift = [](bool down) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    };
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"the menu's Paste", [] { SendMessageA(noteEditor, WM_COMMAND, IDM_PASTE, 0); }},
+        {"Ctrl+V", [] { SendMessageA(noteEditor, WM_CHAR, 0x16, 0); }},
+        {"Shift+Insert",
+         [&] {
+             withShift(true);
+             SendMessageA(noteEditor, WM_KEYDOWN, VK_INSERT, 0);
+             withShift(false);
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.first);
+        ASSERT_TRUE(OpenClipboard(mainWindow));
+        EmptyClipboard();
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(WCHAR));
+        memcpy(GlobalLock(data), pasted.c_str(), (pasted.size() + 1) * sizeof(WCHAR));
+        GlobalUnlock(data);
+        SetClipboardData(CF_UNICODETEXT, data);
+        CloseClipboard();
+        setEditorText("");
+        way.second();
+        command(IDM_SAVEPAGE);
+        std::string kept = readFileBytes(pageFile(0));
+        EXPECT_EQ(kept.substr(0, 4), "caf\xe9");
+        // The control's own text, as it draws it: not through the 8-bit window procedure.
+        WNDCLASSW editClass;
+        GetClassInfoW(nullptr, L"EDIT", &editClass);
+        WCHAR shown[64] = {};
+        CallWindowProcW(editClass.lpfnWndProc, noteEditor, WM_GETTEXT, 64,
+                        reinterpret_cast<LPARAM>(shown));
+        WCHAR keptWide[64] = {};
+        MultiByteToWideChar(CP_ACP, 0, kept.c_str(), -1, keptWide, 64);
+        EXPECT_EQ(std::wstring(shown), std::wstring(keptWide));
+    }
 }
 
 TEST_F(EditorCommands, ShutdownEndsTheProgramLikeExit) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the release configuration and runs every benchmark under Wine: start-up, saves and
-# loads against their floors, memory and handles across page switches, and the size of
+# Builds the release configuration and runs every benchmark under Wine: start-up against the
+# floor and against Wine's notepad, saves and loads against their floors, an hour of autosave
+# ticks on an unchanged page, memory and handles across page switches, and the size of
 # jnotes.exe. Prints the figures as Markdown tables at the end; the whole output, with one
 # BENCH line per figure, is kept in build-release/bench.log. Takes about 9 minutes on two
 # cores, most of it in Wine's edit control taking in the 10 MB and 50 MB pages. The figures
@@ -20,7 +21,7 @@ DISPLAY=$(tools/wine-run --prefix "$prefix" --init)
 export DISPLAY
 
 : >"$log"
-for bench in bench_startup bench_pages bench_memory; do
+for bench in bench_startup bench_pages bench_idle bench_memory; do
     echo "== $bench" | tee -a "$log"
     tools/wine-run --prefix "$prefix" "$bin/$bench.exe" | tr -d '\r' | tee -a "$log"
 done
@@ -58,6 +59,10 @@ field("gdi") != "" {
     memory = memory sprintf("| %s | %s | %s | %s | %s | %s |\n", name, field("private_kb"),
         field("gdi"), field("user"), field("handles"), field("met") == "" ? "" : field("met"))
 }
+name ~ /^idle_hour_/ {
+    hours = hours sprintf("| %s | %s | %s | %s | %s ms | %s ms | %s |\n", name, field("ticks"),
+        field("writes"), field("bytes"), field("tick_ms"), field("copy_ms"), field("met"))
+}
 name == "private_at_idle" {
     idle = sprintf("jnotes.exe holds %s KB of private memory at idle after start-up; the floor program %s KB.\n",
         field("program_kb"), field("floor_kb"))
@@ -78,6 +83,10 @@ END {
     print "| Load | Save of the page left | Settings file | Read |"
     print "|---|---|---|---|"
     printf "%s\n", loads
+    print "An hour of autosave ticks on an unchanged page (target: no write, a tick under 1 ms):\n"
+    print "| Page | Ticks | Writes | Bytes written | A tick | Copy out of the editor | Met |"
+    print "|---|---|---|---|---|---|---|"
+    printf "%s\n", hours
     print "Memory (private KB) and objects; the last line is the growth over the last round of switches:\n"
     print "| When | Private KB | GDI | USER | Handles | No growth |"
     print "|---|---|---|---|---|---|"

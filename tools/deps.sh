@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-    wine wine32:i386 g++-mingw-w64-i686-posix mingw-w64-tools # cross compiler and Wine
+    wine wine32:i386 fonts-wine g++-mingw-w64-i686-posix mingw-w64-tools # cross compiler, Wine and its fonts
     cmake make googletest                                      # build; gtest is built from source
     xvfb x11-utils imagemagick                                 # headless display, xdpyinfo, screenshots
     nsis                                                       # makensis, for the setup program

@@ -116,8 +116,14 @@ LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LP
                 return 0;
             break;
         case WM_INITMENUPOPUP: updateMenuItems(reinterpret_cast<HMENU>(wParam)); return 0;
-        // Ctrl+V, Shift+Insert and the menu's Paste all come here.
+        // Ctrl+V and the menu's Paste come here; Shift+Insert pastes inside the control.
         case WM_PASTE: pasteAsThePageKeepsIt(window); return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+                pasteAsThePageKeepsIt(window);
+                return 0;
+            }
+            break;
         case WM_RBUTTONDOWN: showPopupMenu(MENU_EDITOR); break;
         case WM_CONTEXTMENU:
             // A right click has shown the program's menu already; only the keyboard's

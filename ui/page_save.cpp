@@ -41,13 +41,23 @@ static PendingSave pendingSave;
 static std::unique_ptr<char[]> savedText;
 static DWORD savedTextCapacity;
 static PageOnDisk pageOnDisk;
-// The change the user chose to write over: it is not asked about again.
-static PageOnDisk declinedChange;
+namespace {
+
+// The user's answer about one change of the page file: it is not asked again.
+struct ChangeAnswer {
+    bool given;
+    FileStamp change;
+    bool load;
+};
+
+} // namespace
+
+static ChangeAnswer changeAnswer;
 static bool askingAboutChange;
 
 void rememberPageFile(bool exists, const FileStamp& stamp) {
     pageOnDisk = {exists, stamp};
-    declinedChange.exists = false;
+    changeAnswer.given = false;
 }
 
 // A fresh buffer costs a page fault for every 4 KB the copy touches, about a quarter of the copy
@@ -85,21 +95,21 @@ static bool mayAsk(SaveBy by) {
 // The page file now holds what another program wrote. With nothing unsaved here, it is shown;
 // with unsaved text, the user chooses between the two, once for each change.
 static OutsideChange takeInOutsideChange(const FileStamp& now, SaveBy by) {
-    if (!editorModified())
-        return reloadCurrentPage() ? OutsideChange::Shown : OutsideChange::Undecided;
-    if (declinedChange.exists && now == declinedChange.stamp)
+    bool answered = changeAnswer.given && now == changeAnswer.change;
+    if (editorModified() && !answered) {
+        if (!mayAsk(by))
+            return OutsideChange::Undecided;
+        askingAboutChange = true;
+        bool load = askToLoadChange();
+        askingAboutChange = false;
+        if (programEnding || !IsWindow(noteEditor))
+            return OutsideChange::Undecided;
+        changeAnswer = {true, now, load};
+    }
+    if (editorModified() && !changeAnswer.load)
         return OutsideChange::Overwrite;
-    if (!mayAsk(by))
-        return OutsideChange::Undecided;
-    askingAboutChange = true;
-    bool load = askToLoadChange();
-    askingAboutChange = false;
-    if (programEnding || !IsWindow(noteEditor))
-        return OutsideChange::Undecided;
-    if (load)
-        return reloadCurrentPage() ? OutsideChange::Shown : OutsideChange::Undecided;
-    declinedChange = {true, now};
-    return OutsideChange::Overwrite;
+    // The file may be held by the program that is writing it: it is shown at a later save.
+    return reloadCurrentPage() ? OutsideChange::Shown : OutsideChange::Undecided;
 }
 
 // Before the current page is written: true when the save ends here without writing, with its

@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 #include <cstdio>
+#include <cstring>
 
 void createTabStrip(HWND parent) {
     tabStrip =
@@ -21,7 +22,21 @@ void createTabStrip(HWND parent) {
     }
 }
 
+static bool readTabCaption(int page, char (&caption)[64]) {
+    memset(caption, 0, sizeof caption);
+    TCITEMA tab = {};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = caption;
+    tab.cchTextMax = sizeof caption - 1;
+    return SendMessageA(tabStrip, TCM_GETITEMA, page, reinterpret_cast<LPARAM>(&tab)) != 0;
+}
+
+// A caption that is shown already is not set again: setting one redraws the strip, which an
+// autosave with nothing to save should not cost.
 void setTabCaption(int page, const char* caption) {
+    char shown[64];
+    if (readTabCaption(page, shown) && strcmp(shown, caption) == 0)
+        return;
     TCITEMA item = {};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<char*>(caption);
@@ -45,17 +60,13 @@ void drawTabItem(const DRAWITEMSTRUCT* item) {
     int index = static_cast<int>(item->itemID);
     if (index < 0)
         return;
-    char caption[64] = {};
-    TCITEMA tab = {};
-    tab.mask = TCIF_TEXT;
-    tab.pszText = caption;
-    tab.cchTextMax = sizeof caption - 1;
-    if (!SendMessageA(tabStrip, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&tab)) || !item->hDC)
+    char caption[64];
+    if (!readTabCaption(index, caption) || !item->hDC)
         return;
     int saved = SaveDC(item->hDC);
     rect.top += GetSystemMetrics(SM_CYEDGE);
     SetBkMode(item->hDC, TRANSPARENT);
     SetTextColor(item->hDC, GetSysColor(COLOR_BTNTEXT));
-    DrawTextA(item->hDC, tab.pszText, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawTextA(item->hDC, caption, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     RestoreDC(item->hDC, saved);
 }

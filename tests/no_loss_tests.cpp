@@ -320,6 +320,13 @@ TEST_F(SharedDataFolder, OnlyWhatIsNewIsWritten) {
         {"hiding and showing",
          [this] { SendMessageA(mainWindow, WM_CLOSE, 0, 0), command(IDM_OPEN); }, false},
         {"minimising", [] { SendMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0); }, false},
+        {"Preferences' OK",
+         [this] {
+             ModalDriver driver;
+             driver.then([](HWND dialog) { pressButton(dialog, IDC_PREF_OK); });
+             command(IDM_PREFERENCES);
+         },
+         false},
         {"a restart", [this] { restart(); }, false},
     };
     for (const auto& occasion : occasions) {

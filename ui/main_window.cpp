@@ -165,16 +165,6 @@ static void bringForward() {
     SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
-static bool confirmQuitWithoutSaving() {
-    char text[200];
-    snprintf(text, sizeof text,
-             "The page \"%s\" could not be saved.\n\n"
-             "Do you want to quit anyway and lose your changes?",
-             settings.pageNames[currentPage]);
-    return messageBox(mainWindow, text, appCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
-           IDYES;
-}
-
 // The final close. Whatever waits in a modal loop finds the program ending and does nothing.
 static void destroyWindows() {
     programEnding = true;
@@ -192,7 +182,9 @@ static void quitProgram() {
     askingToQuit = true;
     // No autosave starts while the user is asked; the save waits for one still under way.
     KillTimer(mainWindow, IDT_AUTOSAVE);
-    bool quit = saveCurrentPageOrKeep() || confirmQuitWithoutSaving();
+    bool quit = saveCurrentPageOrKeep() ||
+                askAboutCurrentPage("The page \"%s\" could not be saved.\n\n"
+                                    "Do you want to quit anyway and lose your changes?");
     askingToQuit = false;
     if (programEnding)
         return;

@@ -1,7 +1,10 @@
 #include "ui/modal.h"
 
 #include "app/app_state.h"
+#include "storage/settings.h"
 #include "ui/main_window.h"
+
+#include <cstdio>
 
 static int openModalWindows;
 static UINT heldCommand;
@@ -45,6 +48,13 @@ bool askSaveFileName(OPENFILENAMEA& request) {
 UINT trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner) {
     ModalLoop loop;
     return static_cast<UINT>(TrackPopupMenu(menu, flags, at.x, at.y, 0, owner, nullptr));
+}
+
+bool askAboutCurrentPage(const char* format) {
+    char text[300];
+    snprintf(text, sizeof text, format, settings.pageNames[currentPage]);
+    return messageBox(mainWindow, text, appCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
 }
 
 bool modalWindowOpen() {

@@ -13,6 +13,10 @@ bool askSaveFileName(OPENFILENAMEA& request);
 // TrackPopupMenu's result: with TPM_RETURNCMD, the command chosen.
 UINT trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner);
 
+// A warning question about the current page, its name in place of the format's "%s", with No as
+// the default answer; true for Yes.
+bool askAboutCurrentPage(const char* format);
+
 bool modalWindowOpen();
 // The command reaches the main window again once the last modal window has closed; a command
 // held before it is dropped.

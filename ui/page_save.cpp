@@ -11,7 +11,6 @@
 #include "ui/tab_strip.h"
 #include "ui/wait_cursor.h"
 
-#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -75,16 +74,6 @@ static bool copyEditorText(DWORD& length) {
     return true;
 }
 
-static bool askToLoadChange() {
-    char text[300];
-    snprintf(text, sizeof text,
-             "The notes of \"%s\" were changed by another program.\n\n"
-             "Do you want to load them and lose the changes you typed here?",
-             settings.pageNames[currentPage]);
-    return messageBox(mainWindow, text, appCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
-           IDYES;
-}
-
 // Whether unsaved text here may be weighed against the change now: the question is asked once
 // at a time, not where no one can answer, and not by the timer inside another modal window.
 static bool mayAsk(SaveBy by) {
@@ -100,7 +89,9 @@ static OutsideChange takeInOutsideChange(const FileStamp& now, SaveBy by) {
         if (!mayAsk(by))
             return OutsideChange::Undecided;
         askingAboutChange = true;
-        bool load = askToLoadChange();
+        bool load =
+            askAboutCurrentPage("The notes of \"%s\" were changed by another program.\n\n"
+                                "Do you want to load them and lose the changes you typed here?");
         askingAboutChange = false;
         if (programEnding || !IsWindow(noteEditor))
             return OutsideChange::Undecided;

@@ -47,10 +47,6 @@ std::string editorText(HWND window) {
     return text;
 }
 
-void setEditorText(HWND window, const char* text) {
-    SendMessageA(GetDlgItem(window, 102), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
 struct ChildSearch {
     const char* className;
     HWND found;
@@ -181,7 +177,7 @@ TEST_F(Setup, InstallsForTheUserAndKeepsTheNotesOverAReinstall) {
               stored(quoted(folder + "\\jnotes.exe") + " -minimize"));
 
     // Setup asks the running copy to quit, which saves its page on the way out.
-    setEditorText(window, "kept over a reinstall");
+    typeIntoRunningCopy(window, "kept over a reinstall");
     std::string settings = readFileBytes(dataFile("Settings.dat"));
     ASSERT_EQ(install(), 0u);
     EXPECT_EQ(waitForExit(program, 0), 0u);
@@ -211,7 +207,7 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY, "JottyNotes", REG_SZ, "x");
     setRegistryValue(HKEY_CURRENT_USER, RUN_KEY, "Jotty Notes", REG_SZ, "x");
     setRegistryValue(HKEY_CURRENT_USER, RUN_KEY, "JottyNotes", REG_SZ, "x");
-    setEditorText(window, "kept after the uninstall");
+    typeIntoRunningCopy(window, "kept after the uninstall");
 
     ASSERT_EQ(runToTheEnd(quoted(folder + "\\uninst.exe") + " /S"), 0u);
     EXPECT_EQ(waitForExit(program, 0), 0u) << "the running copy was asked to quit";

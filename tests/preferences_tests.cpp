@@ -481,8 +481,7 @@ TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy)
     pumpUntil([] { return false; }, 500);
     EXPECT_EQ(preferencesDialogs(), 1) << "the open dialog is brought forward, not opened twice";
 
-    SendMessageA(GetDlgItem(window, 102), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("kept"));
-    SendMessageA(GetDlgItem(window, 102), EM_SETMODIFY, TRUE, 0);
+    typeIntoRunningCopy(window, "kept");
     DWORD_PTR result;
     SendMessageTimeoutA(window, WM_COMMAND, IDM_EXIT, 0, SMTO_NORMAL, 5000, &result);
     EXPECT_EQ(waitForExit(first), 0u);

@@ -24,9 +24,7 @@ TEST_F(RunningProgram, QuitSavesAndANewStartBecomesTheRunningCopy) {
     ASSERT_TRUE(launch(first, "", folder));
     HWND window = waitForMainWindow();
     ASSERT_NE(window, nullptr);
-    HWND editor = GetDlgItem(window, 102);
-    SendMessageA(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("saved on exit"));
-    SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+    typeIntoRunningCopy(window, "saved on exit");
     PostMessageA(window, WM_COMMAND, 423, 0);
     ASSERT_EQ(waitForExit(first), 0u);
     EXPECT_EQ(readFileBytes(folder + "\\Data\\Page0.txt"), "saved on exit");

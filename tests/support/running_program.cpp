@@ -39,6 +39,12 @@ HWND waitForMainWindow() {
     return window;
 }
 
+void typeIntoRunningCopy(HWND window, const char* text) {
+    HWND editor = GetDlgItem(window, 102);
+    SendMessageA(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+}
+
 void endProgram(const Process& process) {
     if (!process.handle || waitForExit(process, 0) != STILL_ACTIVE)
         return;

@@ -83,8 +83,15 @@ static void warnPageUnreadable(int page) {
     messageBox(mainWindow, text, appCaption, MB_OK | MB_ICONWARNING);
 }
 
-static void putPageInEditor(int page, const std::string& text, FileRead read,
-                            const FileStamp& stamp, bool storeAsStartPage) {
+// Reads the page file into the note editor and makes the page current (a missing file is an
+// empty page); false, with nothing changed, when the file exists but cannot be read.
+static bool loadPage(int page, bool storeAsStartPage) {
+    char path[MAX_PATH];
+    std::string text;
+    FileStamp stamp;
+    FileRead read = formatPagePath(path, page) ? readPageFile(path, text, stamp) : FileRead::Failed;
+    if (read == FileRead::Failed)
+        return false;
     releaseSaveBuffer();
     currentPage = page;
     if (storeAsStartPage) {
@@ -100,23 +107,11 @@ static void putPageInEditor(int page, const std::string& text, FileRead read,
     rememberPageFile(read == FileRead::Loaded, stamp);
     if (!currentPageRead)
         warnPageUnreadable(page);
-}
-
-// Reads the page file; false, with the editor left as it is, when it exists but cannot be read.
-static bool readPage(int page, std::string& text, FileRead& read, FileStamp& stamp) {
-    char path[MAX_PATH];
-    read = formatPagePath(path, page) ? readPageFile(path, text, stamp) : FileRead::Failed;
-    return read != FileRead::Failed;
+    return true;
 }
 
 bool reloadCurrentPage() {
-    std::string text;
-    FileRead read;
-    FileStamp stamp;
-    if (!readPage(currentPage, text, read, stamp))
-        return false;
-    putPageInEditor(currentPage, text, read, stamp, false);
-    return currentPageRead;
+    return loadPage(currentPage, false) && currentPageRead;
 }
 
 PageSwitch showPage(int page, bool storeAsStartPage) {
@@ -127,16 +122,11 @@ PageSwitch showPage(int page, bool storeAsStartPage) {
         return PageSwitch::NotSaved;
     }
     catchUpOnSettings();
-    std::string text;
-    FileRead read;
-    FileStamp stamp;
-    if (!readPage(page, text, read, stamp)) {
-        selectTab(currentPage);
-        warnPageUnreadable(page);
-        return PageSwitch::NotRead;
-    }
-    putPageInEditor(page, text, read, stamp, storeAsStartPage);
-    return PageSwitch::Shown;
+    if (loadPage(page, storeAsStartPage))
+        return PageSwitch::Shown;
+    selectTab(currentPage);
+    warnPageUnreadable(page);
+    return PageSwitch::NotRead;
 }
 
 static void onCreate(HWND window) {

@@ -65,10 +65,6 @@ bool finishPageFileWrite(FileStamp& stamp) {
     return pageFileWrite.written;
 }
 
-bool pageFileWriteStarted() {
-    return pageFileWrite.started;
-}
-
 bool pageFileWriteEnded() {
     return pageFileWrite.started && InterlockedCompareExchange(&pageFileWrite.ended, 0, 0);
 }

@@ -13,7 +13,5 @@ void startPageFileWrite(const char* path, const char* text, DWORD length, HWND t
 // Waits for the write under way, if any; false when that write failed. The stamp is that of
 // the file written.
 bool finishPageFileWrite(FileStamp& stamp);
-// A write has been started and its outcome not yet taken by finishPageFileWrite.
-bool pageFileWriteStarted();
 // The started write has ended, so finishPageFileWrite would not wait.
 bool pageFileWriteEnded();

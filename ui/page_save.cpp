@@ -83,7 +83,7 @@ static bool mayAsk(SaveBy by) {
 
 // The page file now holds what another program wrote. With nothing unsaved here, it is shown;
 // with unsaved text, the user chooses between the two, once for each change.
-static OutsideChange takeInOutsideChange(const FileStamp& now, SaveBy by) {
+static OutsideChange takeInOutsideChange(const char* path, const FileStamp& now, SaveBy by) {
     bool answered = changeAnswer.given && now == changeAnswer.change;
     if (editorModified() && !answered) {
         if (!mayAsk(by))
@@ -93,7 +93,11 @@ static OutsideChange takeInOutsideChange(const FileStamp& now, SaveBy by) {
             askAboutCurrentPage("The notes of \"%s\" were changed by another program.\n\n"
                                 "Do you want to load them and lose the changes you typed here?");
         askingAboutChange = false;
-        if (programEnding || !IsWindow(noteEditor))
+        // The question's loop lets everything in: the program may be ending, and the file may
+        // have changed once more, which the answer was not about.
+        FileStamp after;
+        if (programEnding || !IsWindow(noteEditor) ||
+            (stampFile(path, after) == FileRead::Loaded && after != now))
             return OutsideChange::Undecided;
         changeAnswer = {true, now, load};
     }
@@ -113,7 +117,7 @@ static bool settledWithoutWriting(SaveBy by, bool& saved) {
         stampFile(path, now) != FileRead::Loaded)
         return false; // a missing page file is written as before: the text here is its only copy
     if (!pageOnDisk.exists || now != pageOnDisk.stamp) {
-        switch (takeInOutsideChange(now, by)) {
+        switch (takeInOutsideChange(path, now, by)) {
             case OutsideChange::Overwrite: return false;
             case OutsideChange::Shown: saved = true; return true;
             case OutsideChange::Undecided: saved = !editorModified(); return true;

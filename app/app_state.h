@@ -2,14 +2,20 @@
 #pragma once
 #include <windows.h>
 
-extern HINSTANCE instanceHandle;
-extern char appCaption[50];
-extern char installFolder[MAX_PATH];
-extern HANDLE singleInstanceMutex;
-extern bool openPreferencesAtStart;
-extern int screenWidth;
-extern int screenHeight;
-extern UINT taskbarCreatedMessage;
+extern HINSTANCE& instanceHandle;
+extern char (&appCaption)[50];
+extern char (&installFolder)[MAX_PATH];
+extern HANDLE& singleInstanceMutex;
+extern bool& openPreferencesAtStart;
+// The main window once start-up has made it; in a second copy, the running copy's.
+extern HWND& mainWindow;
+// The main window is shown: from the command line at start, then as it is shown and hidden.
+extern bool& windowVisible;
+
+// Measured once, before the program starts.
+extern const int screenWidth;
+extern const int screenHeight;
+extern const UINT taskbarCreatedMessage;
 
 // Formats a path into a MAX_PATH buffer; false when it would not fit, so that no
 // caller ever works on a cut path.

@@ -2,14 +2,15 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/program_state.h"
 #include "platform/autostart.h"
 #include "platform/registry_helper.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
 #include "storage/settings.h"
+#include "ui/current_page.h"
 #include "ui/main_window.h"
 #include "ui/modal.h"
-#include "ui/page_save.h"
 #include "ui/tab_strip.h"
 #include "ui/tray_icon.h"
 
@@ -17,16 +18,26 @@
 #include <cstdio>
 #include <cstring>
 
-static HACCEL acceleratorTable;
+namespace {
+
+struct StartupState {
+    HACCEL acceleratorTable = nullptr;
+};
+
+} // namespace
+
+static ProgramState<StartupState> startup;
+
+const char* const INSTALL_KEY_PATH = "Software\\Kestrova\\Jotty Notes";
+const char* const INSTALLED_PATH_VALUE = "InstalledPath";
 
 void readInstallFolder() {
     ZeroMemory(installFolder, sizeof installFolder);
     DWORD size = sizeof installFolder;
     bool found = false;
     try {
-        found =
-            RegistryHelper().queryStringValue(HKEY_CURRENT_USER, "Software\\Kestrova\\Jotty Notes",
-                                              "InstalledPath", installFolder, &size);
+        found = RegistryHelper().queryStringValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH,
+                                                  INSTALLED_PATH_VALUE, installFolder, &size);
     } catch (const RegistryException&) {
     }
     // A folder whose files' paths would not fit is refused like a missing value.
@@ -127,7 +138,7 @@ static void showStartPage() {
 }
 
 StartResult startProgram(HINSTANCE instance, const char* commandLine) {
-    singleInstanceMutex = nullptr;
+    ProgramStateLink::startAllAfresh();
     instanceHandle = instance;
     LoadStringA(instanceHandle, IDS_APP_CAPTION, appCaption, sizeof appCaption);
     parseCommandLine(commandLine);
@@ -166,7 +177,8 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
         return StartResult::Running;
     showTrayIcon(instanceHandle, mainWindow);
     showMainWindow(windowVisible);
-    acceleratorTable = LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    startup.acceleratorTable =
+        LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     if (openPreferencesAtStart)
         runCommand(IDM_PREFERENCES, CommandOrigin::StartUp);
     return StartResult::Running;
@@ -180,7 +192,7 @@ int runMessageLoop() {
             return static_cast<int>(message.wParam);
         if (result == -1)
             continue;
-        if (!TranslateAcceleratorA(mainWindow, acceleratorTable, &message)) {
+        if (!TranslateAcceleratorA(mainWindow, startup.acceleratorTable, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -190,8 +202,8 @@ int runMessageLoop() {
 void finishProgram() {
     // No writing thread outlives the program.
     releaseSaveBuffer();
-    DestroyAcceleratorTable(acceleratorTable);
-    acceleratorTable = nullptr;
+    DestroyAcceleratorTable(startup.acceleratorTable);
+    startup.acceleratorTable = nullptr;
     trayIcon.remove();
     UnregisterClassA(MAIN_WINDOW_CLASS, instanceHandle);
 }

@@ -15,5 +15,8 @@ int runProgram(HINSTANCE instance, const char* commandLine);
 // Preferences.
 void bringRunningCopyForward(HWND runningWindow, bool preferences);
 
+// Where setup records the install folder, under HKEY_CURRENT_USER.
+extern const char* const INSTALL_KEY_PATH;
+extern const char* const INSTALLED_PATH_VALUE;
 void readInstallFolder();
 void showErrorBox(HWND owner, const char* text);

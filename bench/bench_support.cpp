@@ -4,7 +4,6 @@
 #include "res/resource.h"
 #include "storage/page_files.h"
 #include "support/files.h"
-#include "ui/main_window.h"
 
 #include <psapi.h>
 
@@ -196,14 +195,6 @@ void reportResources(const std::string& name, const Resources& resources) {
     fflush(stdout);
 }
 
-void pumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 std::string pageFilePath(int page) {
     char path[MAX_PATH];
     formatPagePath(path, page);
@@ -221,17 +212,13 @@ std::string startProgramInNewFolder() {
     std::string folder = makeTemporaryFolder();
     SetCurrentDirectoryA(folder.c_str());
     // The install folder is the current directory only while setup has not recorded one.
-    deleteRegistryValue(HKEY_CURRENT_USER, "Software\\Kestrova\\Jotty Notes", "InstalledPath");
-    require(startProgram(GetModuleHandleA(nullptr), "") == StartResult::Running,
-            "starting the program");
-    pumpMessages();
+    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
+    require(startProgramHere(), "starting the program");
     return folder;
 }
 
-void quitProgram(const std::string& folder) {
-    SendMessageA(mainWindow, WM_COMMAND, IDM_EXIT, 0);
-    runMessageLoop();
-    finishProgram();
+void quitAndRemoveFolder(const std::string& folder) {
+    quitProgram();
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     SetCurrentDirectoryA(temp);

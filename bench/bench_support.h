@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/program_driver.h"
+
 // Every benchmark takes --smoke: tiny sizes and one run, to check that it still builds and runs.
 bool smokeRun(int argc, char** argv);
 
@@ -38,8 +40,8 @@ void reportResources(const std::string& name, const Resources& resources);
 // The program's own code run in this process, in a new install folder of its own, as the tests
 // do; the window is shown and the message loop idle when it returns.
 std::string startProgramInNewFolder();
-void quitProgram(const std::string& folder);
-void pumpMessages();
+// Quits the program and removes its install folder.
+void quitAndRemoveFolder(const std::string& folder);
 std::string pageFilePath(int page);
 // A benchmark that cannot do what it measures ends with a message and exit code 1.
 void require(bool condition, const char* what);

@@ -4,9 +4,11 @@
 // the editor that a tick with something to save starts with.
 #include "bench_support.h"
 
+#include "app/app_state.h"
 #include "support/files.h"
+#include "ui/current_page.h"
 #include "ui/main_window.h"
-#include "ui/page_save.h"
+#include "ui/note_editor.h"
 
 #include <cstdio>
 #include <vector>
@@ -76,6 +78,6 @@ int main(int argc, char** argv) {
     std::string folder = startProgramInNewFolder();
     for (size_t bytes : smoke ? std::vector<size_t>{1000} : std::vector<size_t>{10000000, 50000000})
         measureHour(bytes, smoke ? 2 : TICKS_IN_AN_HOUR);
-    quitProgram(folder);
+    quitAndRemoveFolder(folder);
     return 0;
 }

@@ -3,9 +3,12 @@
 // through them, across which nothing may grow.
 #include "bench_support.h"
 
+#include "app/app_state.h"
 #include "storage/page_files.h"
 #include "support/files.h"
+#include "ui/current_page.h"
 #include "ui/main_window.h"
+#include "ui/note_editor.h"
 
 #include <cstdio>
 
@@ -65,6 +68,6 @@ int main(int argc, char** argv) {
            growth / 1024, after.gdiObjects - before.gdiObjects,
            after.userObjects - before.userObjects, after.kernelHandles - before.kernelHandles,
            PAGE_COUNT, met ? "yes" : "no");
-    quitProgram(folder);
+    quitAndRemoveFolder(folder);
     return 0;
 }

@@ -9,11 +9,13 @@
 // taken apart step by step, to show where their time goes.
 #include "bench_support.h"
 
+#include "app/app_state.h"
 #include "storage/page_files.h"
-#include "ui/page_save.h"
 #include "storage/settings.h"
 #include "support/files.h"
+#include "ui/current_page.h"
 #include "ui/main_window.h"
+#include "ui/note_editor.h"
 
 #include <cstdio>
 #include <memory>
@@ -258,6 +260,6 @@ int main(int argc, char** argv) {
     std::string folder = startProgramInNewFolder();
     for (const Size& size : sizes)
         measureSize(size, saveRuns, folder);
-    quitProgram(folder);
+    quitAndRemoveFolder(folder);
     return 0;
 }

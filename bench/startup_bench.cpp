@@ -4,6 +4,7 @@
 // same file, both timed to a shown window that answers.
 #include "bench_support.h"
 
+#include "app/startup.h"
 #include "res/resource.h"
 #include "support/files.h"
 
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
     Candidate jnotes = {program, WM_COMMAND, IDM_EXIT, {}, {}};
     Candidate floor = {quoted(executableFolder() + "\\bench_floor.exe"), WM_CLOSE, 0, {}, {}};
     std::string folder = makeTemporaryFolder();
-    deleteRegistryValue(HKEY_CURRENT_USER, "Software\\Kestrova\\Jotty Notes", "InstalledPath");
+    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
     // Every counted start finds its files as a user's daily start does: nothing to write.
     bool ok = compare(jnotes, floor, folder, runs, !smoke);
     if (ok)

@@ -4,9 +4,8 @@
 #include "res/resource.h"
 #include "storage/page_files.h"
 #include "storage/settings.h"
-#include "ui/main_window.h"
+#include "ui/current_page.h"
 #include "ui/modal.h"
-#include "ui/page_save.h"
 
 #include <commdlg.h>
 #include <cstddef>

@@ -5,10 +5,9 @@
 #include "platform/autostart.h"
 #include "res/resource.h"
 #include "storage/settings.h"
-#include "ui/main_window.h"
+#include "ui/current_page.h"
 #include "ui/modal.h"
 #include "ui/note_editor.h"
-#include "ui/page_save.h"
 #include "ui/tab_strip.h"
 
 #include <cstring>
@@ -54,10 +53,7 @@ static void clearAllPages(HWND dialog) {
         return;
     std::string kept;
     for (int page = 0; page < PAGE_COUNT; ++page) {
-        SetWindowTextA(noteEditor, "");
-        // The current page's file is not written while it could not be read.
-        bool erased = savePage(page, SaveBy::Erase) && (page != currentPage || currentPageRead);
-        if (!erased)
+        if (!erasePage(page))
             kept += (kept.empty() ? "" : ", ") + std::string(settings.pageNames[page]);
     }
     if (kept.empty()) {

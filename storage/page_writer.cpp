@@ -1,26 +1,27 @@
 #include "storage/page_writer.h"
 
+#include "app/program_state.h"
 #include "storage/page_files.h"
 
 namespace {
 
 // While a write is under way only the writing thread touches this record and the bytes.
 struct PageFileWrite {
-    bool started;
-    HANDLE thread;
-    char path[MAX_PATH];
-    const char* text;
-    DWORD length;
-    HWND tell;
-    UINT message;
-    bool written;
-    FileStamp stamp;
-    LONG ended; // set by the writing thread once its outcome is in place
+    bool started = false;
+    HANDLE thread = nullptr;
+    char path[MAX_PATH] = {};
+    const char* text = nullptr;
+    DWORD length = 0;
+    HWND tell = nullptr;
+    UINT message = 0;
+    bool written = false;
+    FileStamp stamp = {};
+    LONG ended = 0; // set by the writing thread once its outcome is in place
 };
 
 } // namespace
 
-static PageFileWrite pageFileWrite;
+static ProgramState<PageFileWrite> pageFileWrite;
 
 static void writeStartedFile() {
     pageFileWrite.written = writePageFile(pageFileWrite.path, pageFileWrite.text,

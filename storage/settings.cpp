@@ -1,26 +1,32 @@
 #include "storage/settings.h"
 
 #include "app/app_state.h"
+#include "app/program_state.h"
 #include "storage/safe_file.h"
 
 #include <cstring>
 #include <string>
 
-SettingsRecord settings;
-static bool settingsUnread;
-
 namespace {
 
 // The file as the program last read or wrote it.
 struct SettingsOnDisk {
-    bool known;
-    FileStamp stamp;
+    bool known = false;
+    FileStamp stamp = {};
     std::string bytes;
+};
+
+struct SettingsState {
+    SettingsRecord record = {};
+    // The file exists but could not be read: the record holds defaults that stand in for it.
+    bool unread = false;
+    SettingsOnDisk onDisk;
 };
 
 } // namespace
 
-static SettingsOnDisk onDisk;
+static ProgramState<SettingsState> settingsState;
+SettingsRecord& settings = settingsState.record;
 
 static bool formatSettingsPath(char (&path)[MAX_PATH]) {
     return formatPath(path, "%s\\Data\\Settings.dat", installFolder);
@@ -37,22 +43,23 @@ void setDefaultSettings() {
 // The file is still the one the program left, and holds the record as it stands.
 static bool fileHoldsRecord(const char* path) {
     FileStamp now;
-    return onDisk.known && stampFile(path, now) == FileRead::Loaded && now == onDisk.stamp &&
-           now.sizeHigh == 0 && now.sizeLow == sizeof settings && onDisk.bytes == recordBytes();
+    return settingsState.onDisk.known && stampFile(path, now) == FileRead::Loaded &&
+           now == settingsState.onDisk.stamp && now.sizeHigh == 0 &&
+           now.sizeLow == sizeof settings && settingsState.onDisk.bytes == recordBytes();
 }
 
 // A file that could not be read is kept even where the system would let it be replaced, and
 // one that already holds the record is not written again.
 bool saveSettings() {
     char path[MAX_PATH];
-    if (settingsUnread || !formatSettingsPath(path))
+    if (settingsState.unread || !formatSettingsPath(path))
         return false;
     if (fileHoldsRecord(path))
         return true;
-    if (!replaceFileContents(path, &settings, sizeof settings, onDisk.stamp))
+    if (!replaceFileContents(path, &settings, sizeof settings, settingsState.onDisk.stamp))
         return false;
-    onDisk.known = true;
-    onDisk.bytes = recordBytes();
+    settingsState.onDisk.known = true;
+    settingsState.onDisk.bytes = recordBytes();
     return true;
 }
 
@@ -80,28 +87,28 @@ static FileRead readSettingsFile() {
     memset(&settings, 0, sizeof settings);
     memcpy(&settings, bytes.data(), bytes.size());
     repairSettings(settings);
-    settingsUnread = false;
-    onDisk = {true, stamp, bytes};
+    settingsState.unread = false;
+    settingsState.onDisk = {true, stamp, bytes};
     return result;
 }
 
 void loadSettings() {
-    onDisk.known = false;
+    settingsState.onDisk.known = false;
     switch (readSettingsFile()) {
         case FileRead::Loaded: break;
         case FileRead::Missing:
-            settingsUnread = false;
+            settingsState.unread = false;
             writeDefaultSettings();
             break;
         case FileRead::Failed:
             setDefaultSettings();
-            settingsUnread = true;
+            settingsState.unread = true;
             break;
     }
 }
 
 bool settingsFileUnread() {
-    return settingsUnread;
+    return settingsState.unread;
 }
 
 // Another program wrote the file since the program last read or wrote it.
@@ -109,19 +116,19 @@ static bool changedElsewhere() {
     char path[MAX_PATH];
     FileStamp now;
     return formatSettingsPath(path) && stampFile(path, now) == FileRead::Loaded &&
-           (!onDisk.known || now != onDisk.stamp);
+           (!settingsState.onDisk.known || now != settingsState.onDisk.stamp);
 }
 
 bool readSettingsAgain() {
-    if (!settingsUnread && !changedElsewhere())
+    if (!settingsState.unread && !changedElsewhere())
         return false;
     FileRead result = readSettingsFile();
     // A file removed meanwhile no longer needs keeping: the defaults may be written.
     if (result == FileRead::Missing)
-        settingsUnread = false;
+        settingsState.unread = false;
     return result == FileRead::Loaded;
 }
 
 void chooseSettings() {
-    settingsUnread = false;
+    settingsState.unread = false;
 }

@@ -2,7 +2,7 @@
 #pragma once
 #include "storage/settings_record.h"
 
-extern SettingsRecord settings;
+extern SettingsRecord& settings;
 
 void setDefaultSettings();
 // Writes the record; refused while the file exists but has not been read. A file that is still

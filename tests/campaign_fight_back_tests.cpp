@@ -45,7 +45,7 @@ class FightBack : public ProgramTest {
     void expectQuitToAsk() {
         ModalDriver driver;
         driver.then(answer(IDNO));
-        command(423);
+        command(IDM_EXIT);
         ASSERT_EQ(driver.seenTexts.size(), 1u);
         EXPECT_NE(driver.seenTexts[0].find("could not be saved"), std::string::npos);
         EXPECT_TRUE(running());
@@ -58,7 +58,7 @@ class FightBack : public ProgramTest {
 TEST_F(FightBack, DataFolderReplacedByAPlainFileWhileRunning) {
     start();
     typeText("kept on disk");
-    command(40004);
+    command(IDM_SAVEPAGE);
     ASSERT_EQ(readFileBytes(pageFile(0)), "kept on disk");
     std::string settings = readFileBytes(settingsFile());
 
@@ -66,7 +66,7 @@ TEST_F(FightBack, DataFolderReplacedByAPlainFileWhileRunning) {
     ASSERT_TRUE(MoveFileA(data.c_str(), (folder + "\\Data.aside").c_str()));
     writeFileBytes(data, "a file where the folder was");
     typeText(" and more");
-    command(40004);
+    command(IDM_SAVEPAGE);
     expectUnsaved("kept on disk and more", "", false);
     EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
     EXPECT_EQ(readFileBytes(data), "a file where the folder was") << "the file is left alone";
@@ -74,7 +74,7 @@ TEST_F(FightBack, DataFolderReplacedByAPlainFileWhileRunning) {
     EXPECT_EQ(readFileBytes(folder + "\\Data.aside\\Settings.dat"), settings);
 
     ASSERT_TRUE(DeleteFileA(data.c_str()));
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "kept on disk and more");
     EXPECT_EQ(tabCaption(0), "Page 1");
 }
@@ -86,7 +86,7 @@ TEST_F(FightBack, StartWithAPlainFileNamedData) {
     EXPECT_EQ(editorText(), "");
     EXPECT_EQ(tabCaption(0), "Page 1") << "the defaults stand in for the settings";
     typeText("nowhere to go");
-    command(40004);
+    command(IDM_SAVEPAGE);
     expectUnsaved("nowhere to go", "", false);
     EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
     EXPECT_EQ(readFileBytes(folder + "\\Data"), "not a folder");
@@ -98,12 +98,12 @@ TEST_F(FightBack, InstallFolderThatCannotBeWritten) {
     EXPECT_TRUE(running());
     EXPECT_FALSE(fileExists(folder + "\\Data"));
     typeText("no room for me");
-    command(40004);
+    command(IDM_SAVEPAGE);
     expectUnsaved("no room for me", "", false);
     EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
 
     unlockFile(folder);
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "no room for me");
     EXPECT_EQ(tabCaption(0), "Page 1");
 }
@@ -111,17 +111,17 @@ TEST_F(FightBack, InstallFolderThatCannotBeWritten) {
 TEST_F(FightBack, DataFolderThatCannotBeWrittenKeepsItsFiles) {
     start();
     typeText("saved before");
-    command(40004);
+    command(IDM_SAVEPAGE);
     std::string settings = readFileBytes(settingsFile());
     LOCK_OR_SKIP(folder + "\\Data");
     typeText(", lost after?");
-    command(40004);
+    command(IDM_SAVEPAGE);
     expectUnsaved("saved before, lost after?", "saved before", true);
     EXPECT_EQ(readFileBytes(settingsFile()), settings);
     EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
 
     unlockFile(folder + "\\Data");
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "saved before, lost after?");
     EXPECT_EQ(tabCaption(0), "Page 1");
 }
@@ -131,10 +131,10 @@ TEST_F(FightBack, DataFolderThatCannotBeWrittenKeepsItsFiles) {
 TEST_F(FightBack, ReadOnlyPageFileKeepsItsContentAndItsAttribute) {
     start();
     typeText("protected text");
-    command(40004);
+    command(IDM_SAVEPAGE);
     ASSERT_NO_FATAL_FAILURE(markReadOnly(pageFile(0)));
     typeText(" and an edit");
-    command(40004);
+    command(IDM_SAVEPAGE);
     expectUnsaved("protected text and an edit", "protected text", true);
     EXPECT_NE(GetFileAttributesA(pageFile(0).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     autosave();
@@ -142,7 +142,7 @@ TEST_F(FightBack, ReadOnlyPageFileKeepsItsContentAndItsAttribute) {
     EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
 
     SetFileAttributesA(pageFile(0).c_str(), FILE_ATTRIBUTE_NORMAL);
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "protected text and an edit");
     EXPECT_EQ(tabCaption(0), "Page 1");
 }

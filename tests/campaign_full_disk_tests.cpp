@@ -24,7 +24,8 @@ class FullDisk : public ProgramTest {
         std::replace(disk.begin(), disk.end(), '/', '\\');
         install = disk + "\\Jotty Notes";
         ASSERT_TRUE(CreateDirectoryA(install.c_str(), nullptr)) << install;
-        setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ, install + '\0');
+        setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
+                         install + '\0');
     }
     void TearDown() override {
         if (running())
@@ -33,7 +34,7 @@ class FullDisk : public ProgramTest {
             emptyDisk();
             removeFolder(install);
         }
-        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath");
+        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
         ProgramTest::TearDown();
     }
 
@@ -82,7 +83,7 @@ TEST_F(FullDisk, PageSavedOnAFullDiskKeepsItsOldFileAndIsSavedOnceThereIsRoom) {
     start();
     ASSERT_EQ(std::string(installFolder), install);
     typeText("first version\r\n");
-    command(40004);
+    command(IDM_SAVEPAGE);
     ASSERT_EQ(readFileBytes(installFile("Page0.txt")), "first version\r\n");
     std::string settings = readFileBytes(installFile("Settings.dat"));
     ASSERT_EQ(settings.size(), 124u);
@@ -99,7 +100,7 @@ TEST_F(FullDisk, PageSavedOnAFullDiskKeepsItsOldFileAndIsSavedOnceThereIsRoom) {
         if (leaveFree > 0) {
             ASSERT_GT(free, 0u) << "the write must begin and then run out of room";
         }
-        command(40004);
+        command(IDM_SAVEPAGE);
         std::string page = readFileBytes(installFile("Page0.txt"));
         EXPECT_TRUE(page == "first version\r\n")
             << "the old page file holds " << page.size() << " bytes instead of its 15";
@@ -115,11 +116,11 @@ TEST_F(FullDisk, PageSavedOnAFullDiskKeepsItsOldFileAndIsSavedOnceThereIsRoom) {
         ASSERT_TRUE(running());
 
         emptyDisk();
-        command(40004);
+        command(IDM_SAVEPAGE);
         EXPECT_TRUE(readFileBytes(installFile("Page0.txt")) == "first version\r\n" + added);
         EXPECT_EQ(tabCaption(0), "Page 1");
         setEditorText("first version\r\n");
-        command(40004);
+        command(IDM_SAVEPAGE);
     }
 }
 

@@ -327,7 +327,7 @@ void KilledMidSave::letProgramRun() {
 void KilledMidSave::checkStartUp() {
     ASSERT_EQ(WaitForInputIdle(first.handle, 300000), 0u) << trialName;
     ASSERT_EQ(waitForExit(first, 0), STILL_ACTIVE) << trialName << ": the program ended at start";
-    window = FindWindowA("CLS_jNotes", nullptr);
+    window = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     ASSERT_EQ(owner, GetProcessId(first.handle)) << trialName << ": no window of this copy";

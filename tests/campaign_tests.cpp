@@ -88,11 +88,11 @@ TEST_F(Campaign, PageFilesWithOddBytesRoundTrip) {
 }
 
 TEST_F(Campaign, InstalledPathMissingEmptyOrDeep) {
-    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ,
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
                      std::string("C:\\no\\such\\folder", 18) + '\0');
     start();
     typeText("kept in the editor");
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(tabCaption(0), "Page 1*") << "a folder that does not exist cannot take the page";
     EXPECT_EQ(editorText(), "kept in the editor");
     EXPECT_FALSE(fileExists("C:\\no\\such\\folder\\Data\\Page0.txt"));
@@ -105,7 +105,8 @@ TEST_F(Campaign, InstalledPathMissingEmptyOrDeep) {
          slash = deep.find('\\', slash + 1))
         CreateDirectoryA(deep.substr(0, slash).c_str(), nullptr);
     CreateDirectoryA(deep.c_str(), nullptr);
-    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ, deep + '\0');
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
+                     deep + '\0');
     {
         ModalDriver driver;
         driver.then(answer(IDYES));
@@ -113,21 +114,23 @@ TEST_F(Campaign, InstalledPathMissingEmptyOrDeep) {
         EXPECT_EQ(driver.seenTexts.size(), 1u) << "quitting with unsaved text asks first";
     }
     typeText("deep notes");
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(deep + "\\Data\\Page0.txt"), "deep notes");
 
     std::string tooDeep = deep + "\\0123456789";
     CreateDirectoryA(tooDeep.c_str(), nullptr);
-    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ, tooDeep + '\0');
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
+                     tooDeep + '\0');
     restart();
     EXPECT_EQ(std::string(installFolder), folder) << "a folder too long for its files is refused";
     typeText("no overrun");
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "no overrun");
     quit();
 
     // An empty value is taken as it stands: the Data folder at the root of the drive.
-    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ, std::string(1, '\0'));
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
+                     std::string(1, '\0'));
     char drive[MAX_PATH];
     GetCurrentDirectoryA(sizeof drive, drive);
     std::string rootData = std::string(drive, 2) + "\\Data";
@@ -138,7 +141,7 @@ TEST_F(Campaign, InstalledPathMissingEmptyOrDeep) {
     quit();
     if (!hadRootData)
         removeFolder(rootData);
-    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath");
+    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
 }
 
 TEST_F(Campaign, HostileCommandLines) {
@@ -210,7 +213,7 @@ TEST_F(Campaign, LongFiftyMegabytePageLoadsAndSavesWhole) {
     start();
     clickTab(1);
     ASSERT_EQ(GetWindowTextLengthA(noteEditor), static_cast<int>(big.size()));
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_TRUE(readFileBytes(pageFile(1)) == big);
 }
 
@@ -239,10 +242,10 @@ TEST_F(Campaign, LongSessionMatchesTheModelAndLeaksNothing) {
                 ASSERT_EQ(editorText(), model[page]) << "action " << action;
                 break;
             }
-            case 4: command(40004); break;
+            case 4: command(IDM_SAVEPAGE); break;
             case 5:
                 SendMessageA(mainWindow, WM_CLOSE, 0, 0);
-                command(421);
+                command(IDM_OPEN);
                 break;
             case 6: recreateEditor(!editorWraps()); break;
             case 7: SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0); break;

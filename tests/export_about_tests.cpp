@@ -236,7 +236,7 @@ TEST_F(Export, CancellingEverySaveAsStillClosesTheDialogOverPreferences) {
             pressButton(preferences, 1007);
         });
     });
-    command(424);
+    command(IDM_PREFERENCES);
     EXPECT_EQ(driver.seenCaptions.at(1), "Export...");
     EXPECT_EQ(exportOwner, preferences);
     EXPECT_EQ(driver.seenTexts.size(), 6u);
@@ -270,7 +270,7 @@ TEST_F(Export, CurrentPageIsSavedBeforeItIsCopied) {
     driver.then(answer(IDOK));
     driver.then(saveAs(saveAsSeen, destination("ticked.txt")));
 
-    SendMessageA(noteEditor, WM_COMMAND, 431, 0);
+    SendMessageA(noteEditor, WM_COMMAND, IDM_EXPORTPAGE, 0);
     EXPECT_EQ(driver.seenTexts.size(), 1u) << "straight to the Save As dialog";
     ASSERT_EQ(saveAsSeen.size(), 1u);
     EXPECT_EQ(saveAsSeen[0].proposedName, "Page 3.txt");
@@ -287,14 +287,14 @@ TEST_F(Export, CurrentPageIsSavedBeforeItIsCopied) {
 TEST_F(Export, CurrentPageThatCannotBeSavedIsNotExported) {
     start();
     typeText("saved");
-    command(40004);
+    command(IDM_SAVEPAGE);
     typeText(" but not this");
     LOCK_OR_SKIP(pageFile(0));
     BoxSeen error;
     error.owner = mainWindow;
     driver.then(saveAs(saveAsSeen, destination("stale.txt")));
     driver.then(noteBox(error, IDOK));
-    SendMessageA(noteEditor, WM_COMMAND, 431, 0);
+    SendMessageA(noteEditor, WM_COMMAND, IDM_EXPORTPAGE, 0);
     unlockFile(pageFile(0));
     ASSERT_EQ(driver.seenTexts.size(), 2u);
     EXPECT_EQ(driver.seenTexts[1], ERROR_TEXT);
@@ -405,7 +405,7 @@ TEST_F(About, FromTheTrayItOpensCentredOverTheHiddenWindowAndTheCloseBoxEndsIt) 
         GetWindowRect(dialog, &box);
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
-    command(422);
+    command(IDM_ABOUT);
     EXPECT_EQ(driver.seenCaptions.at(0), "About Jotty Notes");
     EXPECT_EQ(owner, mainWindow);
     RECT work = {};

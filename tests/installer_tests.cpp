@@ -43,7 +43,8 @@ bool keyExists(HKEY root, const char* keyPath) {
 
 std::string editorText(HWND window) {
     char text[256] = {};
-    SendMessageA(GetDlgItem(window, 102), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    SendMessageA(GetDlgItem(window, IDC_NOTEEDITOR), WM_GETTEXT, sizeof text,
+                 reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -111,10 +112,10 @@ class UninstallerUser {
 class SetupUser {
   public:
     void operator()() {
-        HWND program = FindWindowA("CLS_jNotes", nullptr);
+        HWND program = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
         if (program) {
             started = true;
-            PostMessageA(program, WM_COMMAND, 423, 0);
+            PostMessageA(program, WM_COMMAND, IDM_EXIT, 0);
         }
         HWND button = GetDlgItem(findDialog("Jotty Notes Setup"), IDOK);
         std::string text = windowText(button);
@@ -156,7 +157,8 @@ class Setup : public ::testing::Test {
 
 TEST_F(Setup, InstallsForTheUserAndKeepsTheNotesOverAReinstall) {
     ASSERT_EQ(install(), 0u);
-    EXPECT_EQ(readRegistryString(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath"), stored(folder));
+    EXPECT_EQ(readRegistryString(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE),
+              stored(folder));
     EXPECT_TRUE(fileExists(folder + "\\jnotes.exe"));
     EXPECT_TRUE(fileExists(shellFolder(CSIDL_PROGRAMS) + "\\Jotty Notes.lnk"));
     EXPECT_EQ(readRegistryString(HKEY_CURRENT_USER, UNINSTALL_KEY, "DisplayName"),
@@ -214,7 +216,7 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     EXPECT_FALSE(fileExists(folder + "\\jnotes.exe"));
     EXPECT_FALSE(fileExists(folder + "\\uninst.exe"));
     EXPECT_FALSE(fileExists(shellFolder(CSIDL_PROGRAMS) + "\\Jotty Notes.lnk"));
-    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath"));
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE));
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         EXPECT_FALSE(valueExists(root, RUN_KEY, "Jotty Notes"));
         EXPECT_FALSE(valueExists(root, RUN_KEY, "JottyNotes"));
@@ -236,5 +238,5 @@ TEST_F(Setup, UninstallDeletesTheNotesWhenTheUserTicksIt) {
     EXPECT_TRUE(user.ticked);
     EXPECT_TRUE(user.closed);
     EXPECT_FALSE(fileExists(folder)) << "the install folder is gone with the notes";
-    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath"));
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE));
 }

@@ -16,13 +16,13 @@ TEST_F(MainWindow, TypingMarksTheTabAndSavingClearsIt) {
     typeText("x");
     EXPECT_EQ(tabCaption(0), "Page 1*");
     EXPECT_EQ(tabCaption(1), "Page 2");
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(tabCaption(0), "Page 1");
     EXPECT_EQ(readFileBytes(pageFile(0)), "x");
 }
 
 TEST_F(MainWindow, AcceleratorTableHoldsTheThreeShortcuts) {
-    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(109));
+    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
     ACCEL entries[4];
     ASSERT_EQ(CopyAcceleratorTableA(table, entries, 4), 3);
     const struct {
@@ -63,7 +63,7 @@ TEST_F(MainWindow, InsertionsReplaceTheSelectionAsOneUndoableChange) {
     start();
     setEditorText("ab");
     SendMessageA(noteEditor, EM_SETSEL, 1, 1);
-    command(40003);
+    command(IDM_INSERTLINE);
     EXPECT_EQ(editorText(), "a" + std::string(SEPARATOR_LINE) + "b");
     EXPECT_EQ(std::string(SEPARATOR_LINE).size(), 64u);
     EXPECT_EQ(tabCaption(0), "Page 1*");
@@ -71,7 +71,7 @@ TEST_F(MainWindow, InsertionsReplaceTheSelectionAsOneUndoableChange) {
     EXPECT_EQ(editorText(), "ab");
 
     SendMessageA(noteEditor, EM_SETSEL, 0, 2);
-    command(40002);
+    command(IDM_INSERTDATETIME);
     std::string stamp = editorText();
     ASSERT_EQ(stamp.size(), 19u);
     EXPECT_EQ(stamp[2], '/');
@@ -88,7 +88,7 @@ TEST_F(MainWindow, CloseHidesAfterSavingAndOpenShowsAgain) {
     EXPECT_FALSE(windowVisible);
     EXPECT_FALSE(KillTimer(mainWindow, IDT_AUTOSAVE));
     EXPECT_EQ(readFileBytes(pageFile(0)), "hidden text");
-    command(421);
+    command(IDM_OPEN);
     EXPECT_TRUE(IsWindowVisible(mainWindow));
     EXPECT_TRUE(KillTimer(mainWindow, IDT_AUTOSAVE)) << "the autosave timer runs again";
     EXPECT_EQ(editorText(), "hidden text");

@@ -7,7 +7,7 @@
 #include "ui/main_window.h"
 #include "platform/autostart.h"
 #include "ui/note_editor.h"
-#include "ui/page_save.h"
+#include "ui/current_page.h"
 #include "ui/tray_icon.h"
 
 #include <algorithm>
@@ -28,7 +28,7 @@ static const std::string NAMES = [] {
 TEST_F(NoLoss, FailedSaveOnATabSwitchKeepsThePage) {
     start();
     typeText("first words");
-    command(40004);
+    command(IDM_SAVEPAGE);
     typeText(" and more");
     LOCK_OR_SKIP(pageFile(0));
     clickTab(2);
@@ -52,7 +52,7 @@ TEST_F(NoLoss, QuitWithAnUnwritablePageAsksFirst) {
     {
         ModalDriver driver;
         driver.then(answer(IDNO));
-        command(423);
+        command(IDM_EXIT);
         ASSERT_EQ(driver.seenTexts.size(), 1u);
         EXPECT_NE(driver.seenTexts[0].find("could not be saved"), std::string::npos);
         EXPECT_EQ(driver.seenCaptions[0], "Jotty Notes");
@@ -64,7 +64,7 @@ TEST_F(NoLoss, QuitWithAnUnwritablePageAsksFirst) {
 
     ModalDriver driver;
     driver.then(answer(IDYES));
-    SendMessageA(noteEditor, WM_COMMAND, 423, 0);
+    SendMessageA(noteEditor, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(driver.seenTexts.size(), 1u) << "Shutdown asks the same way";
     EXPECT_FALSE(IsWindow(mainWindow));
     EXPECT_EQ(runToExit(), 0);
@@ -96,7 +96,7 @@ TEST_F(NoLoss, UnreadablePageIsNotShownAndNotWrittenOver) {
     // With the hold ended, only the program keeps the page's file from being written.
     releaseFile(pageFile(3));
     autosave();
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(3)), "notes on page four");
     clickTab(3);
     EXPECT_EQ(editorText(), "notes on page four") << "the switch works once the hold ends";
@@ -130,7 +130,7 @@ TEST_F(NoLoss, UnreadableStartPageIsLeftAloneAndAReadableOneShown) {
         EXPECT_EQ(currentPage, c.shown);
         EXPECT_EQ(selectedTab(), c.shown);
         autosave();
-        command(40004);
+        command(IDM_SAVEPAGE);
         EXPECT_EQ(readFileBytes(pageFile(c.startPage)), c.text);
         EXPECT_EQ(readFileBytes(settingsFile())[0], c.startPage);
         clickTab(c.startPage);
@@ -212,11 +212,11 @@ TEST_F(BackgroundAutosave, TextTypedDuringTheWriteStaysMarkedUntilSaved) {
     waitForPageWrite();
     EXPECT_EQ(readFileBytes(pageFile(0)), "first") << "the autosave wrote the text of its tick";
     EXPECT_EQ(tabCaption(0), "Page 1*");
-    EXPECT_TRUE(editorModified());
-    command(40004);
+    EXPECT_TRUE(pageUnsaved());
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "first second");
     EXPECT_EQ(tabCaption(0), "Page 1");
-    EXPECT_FALSE(editorModified());
+    EXPECT_FALSE(pageUnsaved());
 }
 
 TEST_F(BackgroundAutosave, FinishedWriteClearsTheMarker) {
@@ -226,7 +226,7 @@ TEST_F(BackgroundAutosave, FinishedWriteClearsTheMarker) {
     autosave();
     EXPECT_EQ(readFileBytes(pageFile(0)), "all of it");
     EXPECT_EQ(tabCaption(0), "Page 1");
-    EXPECT_FALSE(editorModified());
+    EXPECT_FALSE(pageUnsaved());
 }
 
 // The copy clears the editor's modified flag; a write that then fails must set it again, or a
@@ -234,13 +234,13 @@ TEST_F(BackgroundAutosave, FinishedWriteClearsTheMarker) {
 TEST_F(BackgroundAutosave, FailedWriteKeepsTheTextFromBeingLeft) {
     start();
     typeText("kept");
-    command(40004);
+    command(IDM_SAVEPAGE);
     typeText(" and unsaved");
     LOCK_OR_SKIP(pageFile(0));
     autosave();
     EXPECT_EQ(readFileBytes(pageFile(0)), "kept");
     EXPECT_EQ(tabCaption(0), "Page 1*");
-    EXPECT_TRUE(editorModified());
+    EXPECT_TRUE(pageUnsaved());
     clickTab(2);
     EXPECT_EQ(currentPage, 0);
     EXPECT_EQ(editorText(), "kept and unsaved");
@@ -255,7 +255,7 @@ TEST_F(BackgroundAutosave, FailedWriteOfUnchangedTextLetsThePageBeLeft) {
     start();
     LOCK_OR_SKIP(pageFile(0));
     autosave();
-    EXPECT_FALSE(editorModified());
+    EXPECT_FALSE(pageUnsaved());
     clickTab(1);
     EXPECT_EQ(currentPage, 1);
     EXPECT_EQ(readFileBytes(pageFile(0)), "on disk");
@@ -273,7 +273,7 @@ TEST_F(BackgroundAutosave, SwitchSaveAndQuitRightAfterTheTickWriteTheLatestText)
     setEditorText(largeText('b'));
     SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
     typeWithoutPumping("saved by Ctrl+S");
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(1)), largeText('b') + "saved by Ctrl+S");
     EXPECT_EQ(tabCaption(1), "Page 2");
 

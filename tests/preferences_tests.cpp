@@ -93,7 +93,7 @@ class Preferences : public ProgramTest {
             deleteRegistryValue(root, RUN_KEY, STARTUP_VALUE);
             deleteRegistryValue(root, RUN_KEY, PREFERENCES_VALUE);
         }
-        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath");
+        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
     }
     // Opens the dialog as the tray menu does; the driver's steps run inside its modal loop.
     void openFromTray() const { command(IDM_PREFERENCES); }
@@ -299,7 +299,8 @@ TEST_F(Preferences, OkWithoutChangesWritesTheSettingsAndTheRunValue) {
     std::string installed = folder + "\\Program Files\\Jotty Notes";
     CreateDirectoryA((folder + "\\Program Files").c_str(), nullptr);
     CreateDirectoryA(installed.c_str(), nullptr);
-    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ, installed + '\0');
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
+                     installed + '\0');
     deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY, PREFERENCES_VALUE);
     start();
     ASSERT_STREQ(installFolder, installed.c_str());

@@ -13,11 +13,11 @@ TEST_F(RunningProgram, SecondStartShowsTheHiddenWindowAndEnds) {
     ASSERT_TRUE(launch(second, "", folder));
     EXPECT_EQ(waitForExit(second), 0u);
     EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) != FALSE; }));
-    EXPECT_EQ(FindWindowA("CLS_jNotes", nullptr), window) << "still one running copy";
+    EXPECT_EQ(FindWindowA(MAIN_WINDOW_CLASS, nullptr), window) << "still one running copy";
 
-    PostMessageA(window, WM_COMMAND, 423, 0);
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(waitForExit(first), 0u);
-    EXPECT_EQ(FindWindowA("CLS_jNotes", nullptr), nullptr);
+    EXPECT_EQ(FindWindowA(MAIN_WINDOW_CLASS, nullptr), nullptr);
 }
 
 TEST_F(RunningProgram, QuitSavesAndANewStartBecomesTheRunningCopy) {
@@ -25,7 +25,7 @@ TEST_F(RunningProgram, QuitSavesAndANewStartBecomesTheRunningCopy) {
     HWND window = waitForMainWindow();
     ASSERT_NE(window, nullptr);
     typeIntoRunningCopy(window, "saved on exit");
-    PostMessageA(window, WM_COMMAND, 423, 0);
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     ASSERT_EQ(waitForExit(first), 0u);
     EXPECT_EQ(readFileBytes(folder + "\\Data\\Page0.txt"), "saved on exit");
 
@@ -34,6 +34,6 @@ TEST_F(RunningProgram, QuitSavesAndANewStartBecomesTheRunningCopy) {
     HWND second = waitForMainWindow();
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(IsWindowVisible(second));
-    PostMessageA(second, WM_COMMAND, 423, 0);
+    PostMessageA(second, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(waitForExit(again), 0u);
 }

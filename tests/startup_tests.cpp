@@ -54,26 +54,26 @@ TEST_F(InstallFolder, ComesFromTheRegistryOrElseTheCurrentDirectory) {
     readInstallFolder();
     EXPECT_STREQ(installFolder, current) << "no InstalledPath value";
 
-    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ,
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
                      std::string("C:\\Somewhere Else\0", 18));
     readInstallFolder();
     EXPECT_STREQ(installFolder, "C:\\Somewhere Else");
 
-    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_EXPAND_SZ,
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_EXPAND_SZ,
                      std::string("C:\\Expanded\0", 12));
     readInstallFolder();
     EXPECT_STREQ(installFolder, current) << "REG_EXPAND_SZ is refused";
 
-    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_SZ,
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
                      std::string(300, 'L') + '\0');
     readInstallFolder();
     EXPECT_STREQ(installFolder, current) << "a value longer than the buffer";
 
-    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath", REG_DWORD,
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_DWORD,
                      std::string("\x01\x00\x00\x00", 4));
     readInstallFolder();
     EXPECT_STREQ(installFolder, current);
-    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath");
+    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
 }
 
 TEST(Registry, QueryReportsItsFailures) {
@@ -82,21 +82,23 @@ TEST(Registry, QueryReportsItsFailures) {
     EXPECT_THROW(
         {
             try {
-                registry.queryStringValue(HKEY_CURRENT_USER, INSTALL_KEY, "x", nullptr, &size);
+                registry.queryStringValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, "x", nullptr, &size);
             } catch (const RegistryException& e) {
                 EXPECT_EQ(e.code, 4u);
                 throw;
             }
         },
         RegistryException);
-    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "Long", REG_SZ, std::string(40, 'a') + '\0');
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, "Long", REG_SZ,
+                     std::string(40, 'a') + '\0');
     char buffer[10];
     size = sizeof buffer;
-    EXPECT_FALSE(registry.queryStringValue(HKEY_CURRENT_USER, INSTALL_KEY, "Long", buffer, &size));
+    EXPECT_FALSE(
+        registry.queryStringValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, "Long", buffer, &size));
     EXPECT_EQ(size, 41u) << "the size the registry reported";
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MORE_DATA));
-    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "Long");
-    EXPECT_FALSE(registry.deleteValue(HKEY_CURRENT_USER, INSTALL_KEY, "Long"));
+    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, "Long");
+    EXPECT_FALSE(registry.deleteValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, "Long"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(registry.setStringValue(HKEY_CURRENT_USER, "Software\\No\\Such\\Key", "v", "t"));
 }

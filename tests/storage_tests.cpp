@@ -79,13 +79,13 @@ TEST_F(PageFiles, TextIsStoredByteForByte) {
     EXPECT_EQ(readFileBytes(pageFile(0)), "");
     EXPECT_FALSE(fileExists(pageFile(1)));
     setEditorText("a\r\nb");
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "a\r\nb");
     std::string high;
     for (int byte = 0x80; byte <= 0xFF; ++byte)
         high += static_cast<char>(byte);
     setEditorText("lone\rcr\nlf" + high);
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "lone\rcr\nlf" + high);
     EXPECT_FALSE(fileExists(dataPath("Page0.tmp"))) << "no temporary file is left behind";
 }
@@ -96,10 +96,10 @@ TEST_F(PageFiles, NulByteEndsTheLoadedText) {
     writePageBytes(0, std::string("before\0after", 12));
     start();
     EXPECT_EQ(editorText(), "before");
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), std::string("before\0after", 12));
     typeText(" and now");
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "before and now");
 }
 
@@ -138,7 +138,7 @@ TEST_F(PageFiles, LargePageLoadsWholeAndTheUserCanKeepTyping) {
     EXPECT_EQ(length, static_cast<int>(big.size()));
     SendMessageA(noteEditor, EM_SETSEL, length, length);
     SendMessageA(noteEditor, WM_CHAR, 'z', 0);
-    command(40004);
+    command(IDM_SAVEPAGE);
     // Compared as a whole: a failure report of two such texts would not fit in memory.
     EXPECT_TRUE(readFileBytes(pageFile(0)) == big + "z");
 }
@@ -147,7 +147,7 @@ TEST_F(PageFiles, DeletedDataFolderIsMadeAgainOnTheNextSave) {
     start();
     typeText("kept");
     removeFolder(folder + "\\Data");
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "kept");
     EXPECT_EQ(tabCaption(0), "Page 1");
 }
@@ -155,15 +155,15 @@ TEST_F(PageFiles, DeletedDataFolderIsMadeAgainOnTheNextSave) {
 TEST_F(PageFiles, FailedSaveKeepsTheOldFileAndTheMarker) {
     start();
     typeText("first");
-    command(40004);
+    command(IDM_SAVEPAGE);
     typeText(" second");
     LOCK_OR_SKIP(pageFile(0));
-    command(40004);
+    command(IDM_SAVEPAGE);
     unlockFile(pageFile(0));
     EXPECT_EQ(readFileBytes(pageFile(0)), "first");
     EXPECT_EQ(tabCaption(0), "Page 1*");
     EXPECT_FALSE(fileExists(dataPath("Page0.tmp")));
-    command(40004);
+    command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "first second");
     EXPECT_EQ(tabCaption(0), "Page 1");
 }
@@ -171,10 +171,10 @@ TEST_F(PageFiles, FailedSaveKeepsTheOldFileAndTheMarker) {
 TEST_F(PageFiles, PageHeldOpenElsewhereIsNotWrittenOver) {
     start();
     typeText("on disk");
-    command(40004);
+    command(IDM_SAVEPAGE);
     typeText(" and more");
     ASSERT_TRUE(holdFile(pageFile(0)));
-    command(40004);
+    command(IDM_SAVEPAGE);
     releaseFile(pageFile(0));
     EXPECT_EQ(readFileBytes(pageFile(0)), "on disk");
     EXPECT_EQ(tabCaption(0), "Page 1*");

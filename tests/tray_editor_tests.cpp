@@ -209,8 +209,8 @@ TEST_F(Menus, EditorMenuItemStatesFollowTheEditor) {
     auto showMenu = [&] {
         Seen seen = {};
         MenuDriver driver([&](HMENU menu, HWND) {
-            seen = {grayed(menu, 425), grayed(menu, 426), grayed(menu, 427),
-                    grayed(menu, 429), grayed(menu, 428), grayed(menu, 430)};
+            seen = {grayed(menu, IDM_UNDO),   grayed(menu, IDM_CUT),   grayed(menu, IDM_COPY),
+                    grayed(menu, IDM_DELETE), grayed(menu, IDM_PASTE), grayed(menu, IDM_SELECTALL)};
             closeMenu();
         });
         SendMessageA(noteEditor, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
@@ -347,7 +347,8 @@ TEST_F(EditorRecreation, WrapOnAndOffGivesBackTheEditor) {
     EXPECT_EQ(GetWindowLongA(noteEditor, GWL_STYLE) & (WS_HSCROLL | ES_AUTOHSCROLL), 0);
     EXPECT_EQ(editorText(), "line one\r\nline two unsaved");
     EXPECT_FALSE(SendMessageA(noteEditor, EM_CANUNDO, 0, 0)) << "undo starts afresh";
-    EXPECT_TRUE(SendMessageA(noteEditor, EM_GETMODIFY, 0, 0)) << "unsaved text stays unsaved";
+    EXPECT_TRUE(pageUnsaved()) << "unsaved text stays unsaved";
+    EXPECT_EQ(tabCaption(0), "Page 1*");
 
     ASSERT_EQ(recreateEditor(0), 1);
     EXPECT_EQ(GetWindowLongA(noteEditor, GWL_STYLE), style);
@@ -361,7 +362,7 @@ TEST_F(EditorRecreation, WrapOnAndOffGivesBackTheEditor) {
     EXPECT_EQ(GetWindowLongA(noteEditor, GWL_WNDPROC), reinterpret_cast<LONG>(editorSubclassProc));
     EXPECT_EQ(SendMessageA(noteEditor, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
     EXPECT_EQ(GetFocus(), noteEditor);
-    EXPECT_EQ(GetDlgItem(mainWindow, 102), noteEditor);
+    EXPECT_EQ(GetDlgItem(mainWindow, IDC_NOTEEDITOR), noteEditor);
 }
 
 TEST_F(EditorRecreation, WhileHiddenTheFocusIsLeftAlone) {

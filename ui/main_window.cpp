@@ -1,51 +1,35 @@
 #include "ui/main_window.h"
 
 #include "app/app_state.h"
+#include "app/program_state.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/export_dialog.h"
 #include "dialogs/preferences_dialog.h"
 #include "platform/autostart.h"
 #include "platform/session_end.h"
 #include "res/resource.h"
-#include "storage/page_files.h"
-#include "storage/settings.h"
+#include "ui/current_page.h"
 #include "ui/modal.h"
 #include "ui/note_editor.h"
-#include "ui/page_save.h"
 #include "ui/popup_menu.h"
 #include "ui/tab_strip.h"
 #include "ui/text_insert.h"
 #include "ui/tray_icon.h"
-#include "ui/wait_cursor.h"
 
 #include <commctrl.h>
-#include <cstdio>
-#include <string>
 
 const char* const MAIN_WINDOW_CLASS = "CLS_jNotes";
 
-HWND mainWindow;
-HWND tabStrip;
-HWND noteEditor;
-WNDPROC savedEditProc;
-int currentPage;
-bool currentPageRead = true;
-bool windowVisible = true;
-bool quitRequested;
-bool programEnding;
+namespace {
 
-// The quit question is open: a second request to quit is the same one.
-static bool askingToQuit;
-// The command whose modal window is open, so that a second request only brings it forward.
-static UINT dialogCommandRunning;
+struct MainWindowState {
+    bool quitRequested = false;
+};
 
-// Loading a page of this size takes the edit control a noticeable time.
-static const size_t SLOW_LOAD_LENGTH = 256u << 10;
+} // namespace
 
-// A failed save loses nothing while the editor holds only what is already on disk.
-static bool saveCurrentPageOrKeep(SaveBy by = SaveBy::User) {
-    return savePage(currentPage, by) || !editorModified();
-}
+static ProgramState<MainWindowState> mainWindowState;
+const bool& quitRequested = mainWindowState.quitRequested;
 
 void showMainWindow(bool show) {
     if (show) {
@@ -62,73 +46,6 @@ void showMainWindow(bool show) {
     ShowWindow(mainWindow, SW_HIDE);
 }
 
-void catchUpOnSettings() {
-    if (!readSettingsAgain())
-        return;
-    for (int page = 0; page < PAGE_COUNT; ++page)
-        setTabCaption(page, settings.pageNames[page]);
-    if (editorModified())
-        markCurrentPageDirty();
-    applyStartupRunValue();
-    if (editorWraps() != (settings.wordWrap == 1))
-        recreateEditor(settings.wordWrap);
-}
-
-static void warnPageUnreadable(int page) {
-    char text[200];
-    snprintf(text, sizeof text,
-             "The notes of \"%s\" could not be read, so the page was left unchanged.\n"
-             "Another program may be using its file.",
-             settings.pageNames[page]);
-    messageBox(mainWindow, text, appCaption, MB_OK | MB_ICONWARNING);
-}
-
-// Reads the page file into the note editor and makes the page current (a missing file is an
-// empty page); false, with nothing changed, when the file exists but cannot be read.
-static bool loadPage(int page, bool storeAsStartPage) {
-    char path[MAX_PATH];
-    std::string text;
-    FileStamp stamp;
-    FileRead read = formatPagePath(path, page) ? readPageFile(path, text, stamp) : FileRead::Failed;
-    if (read == FileRead::Failed)
-        return false;
-    releaseSaveBuffer();
-    currentPage = page;
-    if (storeAsStartPage) {
-        settings.startPage = static_cast<int16_t>(page);
-        saveSettings();
-    }
-    {
-        WaitCursor wait(text.size() >= SLOW_LOAD_LENGTH);
-        currentPageRead = SetWindowTextA(noteEditor, text.c_str()) != 0;
-    }
-    SendMessageA(noteEditor, EM_SETMODIFY, FALSE, 0);
-    setTabCaption(page, settings.pageNames[page]);
-    rememberPageFile(read == FileRead::Loaded, stamp);
-    if (!currentPageRead)
-        warnPageUnreadable(page);
-    return true;
-}
-
-bool reloadCurrentPage() {
-    return loadPage(currentPage, false) && currentPageRead;
-}
-
-PageSwitch showPage(int page, bool storeAsStartPage) {
-    if (programEnding || page < 0 || page >= PAGE_COUNT)
-        return PageSwitch::NotRead;
-    if (!saveCurrentPageOrKeep()) {
-        selectTab(currentPage);
-        return PageSwitch::NotSaved;
-    }
-    catchUpOnSettings();
-    if (loadPage(page, storeAsStartPage))
-        return PageSwitch::Shown;
-    selectTab(currentPage);
-    warnPageUnreadable(page);
-    return PageSwitch::NotRead;
-}
-
 static void onCreate(HWND window) {
     createTabStrip(window);
     createNoteEditor(window);
@@ -136,8 +53,7 @@ static void onCreate(HWND window) {
     SendMessageA(noteEditor, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     SendMessageA(tabStrip, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     SetTimer(window, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
-    // No page is in the editor until start-up shows one, so there is nothing to save before.
-    currentPageRead = false;
+    startWithoutPage();
 }
 
 static void layoutChildren(HWND window) {
@@ -157,11 +73,10 @@ static void bringForward() {
 
 // The final close. Whatever waits in a modal loop finds the program ending and does nothing.
 static void destroyWindows() {
-    programEnding = true;
+    beginProgramEnd();
     KillTimer(mainWindow, IDT_AUTOSAVE);
     // No writing thread outlives the program.
     releaseSaveBuffer();
-    EndMenu();
     destroyEditorMenu();
     DestroyWindow(noteEditor);
     DestroyWindow(mainWindow);
@@ -169,13 +84,15 @@ static void destroyWindows() {
 
 // Ends the program once the page is saved, or once the user agrees to lose what could not be.
 static void quitProgram() {
-    askingToQuit = true;
-    // No autosave starts while the user is asked; the save waits for one still under way.
-    KillTimer(mainWindow, IDT_AUTOSAVE);
-    bool quit = saveCurrentPageOrKeep() ||
-                askAboutCurrentPage("The page \"%s\" could not be saved.\n\n"
-                                    "Do you want to quit anyway and lose your changes?");
-    askingToQuit = false;
+    bool quit;
+    {
+        ModalScope asking(ModalPurpose::QuitQuestion);
+        // No autosave starts while the user is asked; the save waits for one still under way.
+        KillTimer(mainWindow, IDT_AUTOSAVE);
+        quit = saveCurrentPageOrKeep() ||
+               askAboutCurrentPage("The page \"%s\" could not be saved.\n\n"
+                                   "Do you want to quit anyway and lose your changes?");
+    }
     if (programEnding)
         return;
     if (quit) {
@@ -183,14 +100,14 @@ static void quitProgram() {
         return;
     }
     // The text stays in the editor, in a shown window, so the user can copy it out.
-    quitRequested = false;
+    mainWindowState.quitRequested = false;
     showMainWindow(true);
     bringForward();
 }
 
 // The close button only hides the window; the quit command ends the program.
 static void onClose() {
-    if (programEnding || askingToQuit)
+    if (programEnding || modalOpenFor(ModalPurpose::QuitQuestion))
         return;
     if (quitRequested) {
         quitProgram();
@@ -230,25 +147,24 @@ static bool opensModalWindow(UINT id) {
 }
 
 static void runDialogCommand(UINT id, CommandOrigin origin) {
-    dialogCommandRunning = id;
+    ModalScope running(ModalPurpose::Command, id);
     switch (id) {
         case IDM_ABOUT: showAboutDialog(mainWindow); break;
         case IDM_PREFERENCES:
             openPreferences(mainWindow);
             // The tray menu's Preferences saves the page after the dialog, the others do not.
-            if (origin == CommandOrigin::MainWindow)
+            if (origin == CommandOrigin::TrayKeysOrOtherProgram)
                 savePage(currentPage);
             break;
         case IDM_EXPORTPAGE: exportPageAs(mainWindow, currentPage); break;
     }
-    dialogCommandRunning = 0;
 }
 
 // A window asked for while another is open comes after it, never inside its loop; the window
 // that is open, asked for again, is only brought forward.
 static void runAfterModalWindows(UINT id) {
     SetForegroundWindow(GetLastActivePopup(mainWindow));
-    if (id != dialogCommandRunning)
+    if (!modalOpenFor(ModalPurpose::Command, id))
         holdCommand(id);
 }
 
@@ -268,7 +184,7 @@ void runCommand(UINT id, CommandOrigin origin) {
                 openMainWindow();
             break;
         case IDM_EXIT:
-            quitRequested = true;
+            mainWindowState.quitRequested = true;
             SendMessageA(mainWindow, WM_CLOSE, 0, 0);
             break;
         case IDM_INSERTDATETIME: insertDateTime(); break;
@@ -280,9 +196,9 @@ void runCommand(UINT id, CommandOrigin origin) {
 
 static void onCommand(WPARAM wParam) {
     if (HIWORD(wParam) == EN_CHANGE)
-        markCurrentPageDirty();
+        takePageChange();
     else
-        runCommand(LOWORD(wParam), CommandOrigin::MainWindow);
+        runCommand(LOWORD(wParam), CommandOrigin::TrayKeysOrOtherProgram);
 }
 
 static void onNotify(const NMHDR* header) {
@@ -304,6 +220,12 @@ static void onTrayIcon(LPARAM mouseEvent) {
         openMainWindow();
 }
 
+static void onDestroy() {
+    CloseHandle(singleInstanceMutex);
+    singleInstanceMutex = nullptr;
+    PostQuitMessage(0);
+}
+
 static void onPaint(HWND window) {
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
@@ -320,14 +242,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SETFOCUS: SetFocus(noteEditor); break;
         case WM_PAINT: onPaint(window); break;
         case WM_CLOSE: onClose(); return 0;
-        case WM_DESTROY:
-            CloseHandle(singleInstanceMutex);
-            singleInstanceMutex = nullptr;
-            PostQuitMessage(0);
-            break;
+        case WM_DESTROY: onDestroy(); break;
         case WM_DRAWITEM: drawTabItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); break;
         case WM_NOTIFY: onNotify(reinterpret_cast<const NMHDR*>(lParam)); break;
         case WM_COMMAND: onCommand(wParam); break;
+        case WM_EDITORCOMMAND:
+            runCommand(static_cast<UINT>(wParam), CommandOrigin::EditorMenu);
+            break;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_MINIMIZE)
                 savePage(currentPage);

@@ -1,28 +1,48 @@
 #include "ui/modal.h"
 
 #include "app/app_state.h"
-#include "storage/settings.h"
-#include "ui/main_window.h"
+#include "app/program_state.h"
 
-#include <cstdio>
+#include <vector>
 
-static int openModalWindows;
-static UINT heldCommand;
+namespace {
+
+struct OpenFor {
+    ModalPurpose purpose;
+    UINT command;
+};
+
+struct ModalRecord {
+    int openWindows = 0;
+    std::vector<OpenFor> purposes; // the innermost last
+    UINT heldCommand = 0;
+    bool programEnding = false;
+};
+
+} // namespace
+
+static ProgramState<ModalRecord> record;
+const bool& programEnding = record.programEnding;
+
+void beginProgramEnd() {
+    record.programEnding = true;
+    EndMenu();
+}
 
 namespace {
 
 // Counts a modal window for as long as its loop runs.
 struct ModalLoop {
-    ModalLoop() { ++openModalWindows; }
+    ModalLoop() { ++record.openWindows; }
     ~ModalLoop() {
         // A menu's loop that ends while the program is ending may have taken the quit message.
-        if (programEnding)
+        if (record.programEnding)
             PostQuitMessage(0);
-        if (--openModalWindows > 0 || !heldCommand)
+        if (--record.openWindows > 0 || !record.heldCommand)
             return;
         // Posted, so that the code that opened the last window finishes first.
-        PostMessageA(mainWindow, WM_COMMAND, heldCommand, 0);
-        heldCommand = 0;
+        PostMessageA(mainWindow, WM_COMMAND, record.heldCommand, 0);
+        record.heldCommand = 0;
     }
     ModalLoop(const ModalLoop&) = delete;
     ModalLoop& operator=(const ModalLoop&) = delete;
@@ -50,17 +70,27 @@ UINT trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner) {
     return static_cast<UINT>(TrackPopupMenu(menu, flags, at.x, at.y, 0, owner, nullptr));
 }
 
-bool askAboutCurrentPage(const char* format) {
-    char text[300];
-    snprintf(text, sizeof text, format, settings.pageNames[currentPage]);
-    return messageBox(mainWindow, text, appCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
-           IDYES;
+ModalScope::ModalScope(ModalPurpose purpose, UINT command) {
+    record.purposes.push_back({purpose, command});
+}
+
+ModalScope::~ModalScope() {
+    record.purposes.pop_back();
 }
 
 bool modalWindowOpen() {
-    return openModalWindows > 0;
+    return record.openWindows > 0;
+}
+
+bool modalOpenFor(ModalPurpose purpose, UINT command) {
+    for (const OpenFor& open : record.purposes) {
+        if (open.purpose == purpose &&
+            (purpose != ModalPurpose::Command || open.command == command))
+            return true;
+    }
+    return false;
 }
 
 void holdCommand(UINT id) {
-    heldCommand = id;
+    record.heldCommand = id;
 }

@@ -1,11 +1,18 @@
 // Every modal window of the program opens through these. A modal loop lets every message in,
-// from another program's command to the end of the session, so the program keeps count of the
-// windows open: a command that would open one more waits until the last has closed. The code
-// after one of these checks that the program has not begun to end meanwhile.
+// from another program's command to the end of the session, so the program keeps one record of
+// the modal windows that are open and why: a command that would open one more waits until the
+// last has closed, and the code after one of these checks that the program has not begun to end
+// meanwhile.
 #pragma once
 #include <windows.h>
 
 #include <commdlg.h>
+
+// Set once the final close has begun (the quit command, the end of the session): from then on
+// nothing is saved, shown or written, whatever was waiting in a modal loop.
+extern const bool& programEnding;
+// The final close begins: a menu's loop ends at once, and every loop finds the program ending.
+void beginProgramEnd();
 
 int messageBox(HWND owner, const char* text, const char* caption, UINT type);
 INT_PTR dialogBox(int templateId, HWND owner, DLGPROC procedure);
@@ -13,11 +20,22 @@ bool askSaveFileName(OPENFILENAMEA& request);
 // TrackPopupMenu's result: with TPM_RETURNCMD, the command chosen.
 UINT trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner);
 
-// A warning question about the current page, its name in place of the format's "%s", with No as
-// the default answer; true for Yes.
-bool askAboutCurrentPage(const char* format);
+// Why modal windows are open: for a command's window, for the question whether to quit anyway,
+// for the question about another program's change of the page.
+enum class ModalPurpose { Command, QuitQuestion, ChangeQuestion };
+
+// While it lives, what it opens is open for that purpose (and, for a command, that command).
+class ModalScope {
+  public:
+    explicit ModalScope(ModalPurpose purpose, UINT command = 0);
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
 
 bool modalWindowOpen();
+// A scope of this purpose (and command, for a command) is open.
+bool modalOpenFor(ModalPurpose purpose, UINT command = 0);
 // The command reaches the main window again once the last modal window has closed; a command
 // held before it is dropped.
 void holdCommand(UINT id);

@@ -1,14 +1,29 @@
 #include "ui/note_editor.h"
 
 #include "app/app_state.h"
+#include "app/program_state.h"
 #include "res/resource.h"
 #include "storage/settings.h"
-#include "ui/main_window.h"
 #include "ui/popup_menu.h"
 
 #include <memory>
 #include <new>
 #include <string>
+
+namespace {
+
+struct NoteEditorState {
+    HWND editor = nullptr;
+    WNDPROC classProcedure = nullptr;
+    // The program is putting a page's text in: that is no change of the page.
+    bool showingLoadedText = false;
+};
+
+} // namespace
+
+static ProgramState<NoteEditorState> editorState;
+HWND const& noteEditor = editorState.editor;
+WNDPROC const& savedEditProc = editorState.classProcedure;
 
 // The control's default limit of 32,767 typed characters would stop the user on a long page.
 static const LPARAM EDITOR_TEXT_LIMIT = 0x7FFFFFFE;
@@ -24,11 +39,18 @@ static WNDPROC subclass(HWND editor, WNDPROC procedure) {
 }
 
 void createNoteEditor(HWND parent) {
-    noteEditor = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", editorStyle(settings.wordWrap == 1),
-                                 0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_NOTEEDITOR),
-                                 instanceHandle, nullptr);
+    editorState.editor = CreateWindowExA(
+        WS_EX_CLIENTEDGE, "EDIT", "", editorStyle(settings.wordWrap == 1), 0, 0, 0, 0, parent,
+        reinterpret_cast<HMENU>(IDC_NOTEEDITOR), instanceHandle, nullptr);
     SendMessageA(noteEditor, EM_SETLIMITTEXT, EDITOR_TEXT_LIMIT, 0);
-    savedEditProc = subclass(noteEditor, editorSubclassProc);
+    editorState.classProcedure = subclass(noteEditor, editorSubclassProc);
+}
+
+bool showLoadedText(const char* text) {
+    editorState.showingLoadedText = true;
+    bool shown = SetWindowTextA(noteEditor, text) != FALSE;
+    editorState.showingLoadedText = false;
+    return shown;
 }
 
 bool editorWraps() {
@@ -106,15 +128,26 @@ static LRESULT passOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(savedEditProc, window, message, wParam, lParam);
 }
 
+// A multi-line edit control reports no change for a text set whole, and forgets that it was
+// modified: text that an automation or accessibility tool puts in is a change like typing.
+static LRESULT takeSetText(HWND window, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = passOn(window, WM_SETTEXT, wParam, lParam);
+    if (result && !editorState.showingLoadedText && IsWindow(window))
+        SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), EN_CHANGE),
+                     reinterpret_cast<LPARAM>(window));
+    return result;
+}
+
 LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         // The editor menu's commands go where every command goes; the editing ones end here, the
         // others are passed on.
         case WM_COMMAND:
-            runCommand(LOWORD(wParam), CommandOrigin::EditorMenu);
+            SendMessageA(GetParent(window), WM_EDITORCOMMAND, LOWORD(wParam), 0);
             if (findEditingCommand(LOWORD(wParam)))
                 return 0;
             break;
+        case WM_SETTEXT: return takeSetText(window, wParam, lParam);
         case WM_INITMENUPOPUP: updateMenuItems(reinterpret_cast<HMENU>(wParam)); return 0;
         // Ctrl+V and the menu's Paste come here; Shift+Insert pastes inside the control.
         case WM_PASTE: pasteAsThePageKeepsIt(window); return 0;
@@ -135,7 +168,8 @@ LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LP
     return passOn(window, message, wParam, lParam);
 }
 
-struct EditorState {
+// What passes from an editor to the one that replaces it.
+struct ReplacedEditor {
     HFONT font;
     std::unique_ptr<char[]> text;
     DWORD style;
@@ -143,36 +177,33 @@ struct EditorState {
     HWND parent;
     RECT rect;
     int id;
-    bool modified;
 };
 
-static bool readEditorState(EditorState& state) {
-    state.font = reinterpret_cast<HFONT>(SendMessageA(noteEditor, WM_GETFONT, 0, 0));
+static bool readReplacedEditor(ReplacedEditor& old) {
+    old.font = reinterpret_cast<HFONT>(SendMessageA(noteEditor, WM_GETFONT, 0, 0));
     int length = GetWindowTextLengthA(noteEditor);
-    state.text.reset(new (std::nothrow) char[length + 1]);
-    if (!state.text)
+    old.text.reset(new (std::nothrow) char[length + 1]);
+    if (!old.text)
         return false;
-    GetWindowTextA(noteEditor, state.text.get(), length + 1);
-    state.style = GetWindowLongA(noteEditor, GWL_STYLE);
-    state.procedure = reinterpret_cast<WNDPROC>(GetWindowLongA(noteEditor, GWL_WNDPROC));
-    state.parent = GetParent(noteEditor);
-    GetWindowRect(noteEditor, &state.rect);
-    POINT topLeft = {state.rect.left, state.rect.top};
-    ScreenToClient(state.parent, &topLeft);
-    OffsetRect(&state.rect, topLeft.x - state.rect.left, topLeft.y - state.rect.top);
-    state.id = GetDlgCtrlID(noteEditor);
-    state.modified = editorModified();
+    GetWindowTextA(noteEditor, old.text.get(), length + 1);
+    old.style = GetWindowLongA(noteEditor, GWL_STYLE);
+    old.procedure = reinterpret_cast<WNDPROC>(GetWindowLongA(noteEditor, GWL_WNDPROC));
+    old.parent = GetParent(noteEditor);
+    GetWindowRect(noteEditor, &old.rect);
+    POINT topLeft = {old.rect.left, old.rect.top};
+    ScreenToClient(old.parent, &topLeft);
+    OffsetRect(&old.rect, topLeft.x - old.rect.left, topLeft.y - old.rect.top);
+    old.id = GetDlgCtrlID(noteEditor);
     return true;
 }
 
-static HWND createReplacement(const EditorState& state, int wrap) {
-    DWORD style = state.style & ~(WS_VISIBLE | WS_HSCROLL | ES_AUTOHSCROLL);
+static HWND createReplacement(const ReplacedEditor& old, int wrap) {
+    DWORD style = old.style & ~(WS_VISIBLE | WS_HSCROLL | ES_AUTOHSCROLL);
     if (wrap == 0)
         style |= WS_HSCROLL | ES_AUTOHSCROLL;
-    return CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", style, state.rect.left, state.rect.top,
-                           state.rect.right - state.rect.left, state.rect.bottom - state.rect.top,
-                           state.parent, reinterpret_cast<HMENU>(state.id), instanceHandle,
-                           nullptr);
+    return CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", style, old.rect.left, old.rect.top,
+                           old.rect.right - old.rect.left, old.rect.bottom - old.rect.top,
+                           old.parent, reinterpret_cast<HMENU>(old.id), instanceHandle, nullptr);
 }
 
 static void detachAndDestroy(HWND editor) {
@@ -184,32 +215,26 @@ static void detachAndDestroy(HWND editor) {
 }
 
 int recreateEditor(int wrap) {
-    EditorState state;
-    HWND editor = readEditorState(state) ? createReplacement(state, wrap) : nullptr;
+    ReplacedEditor old;
+    HWND editor = readReplacedEditor(old) ? createReplacement(old, wrap) : nullptr;
     if (!editor) {
         settings.wordWrap = !settings.wordWrap;
         return 0;
     }
     SendMessageA(editor, EM_SETLIMITTEXT, EDITOR_TEXT_LIMIT, 0);
-    SetWindowTextA(editor, state.text.get());
-    state.text.reset();
-    // Unsaved typing stays unsaved: a failed save must still know that it lost something.
-    SendMessageA(editor, EM_SETMODIFY, state.modified, 0);
-    if (state.font)
-        SendMessageA(editor, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), FALSE);
+    SetWindowTextA(editor, old.text.get());
+    old.text.reset();
+    if (old.font)
+        SendMessageA(editor, WM_SETFONT, reinterpret_cast<WPARAM>(old.font), FALSE);
     const UINT keepPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
     SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, keepPlace | SWP_NOZORDER | SWP_SHOWWINDOW);
     SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, keepPlace | SWP_NOZORDER | SWP_FRAMECHANGED);
     SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, keepPlace);
     UpdateWindow(editor);
     detachAndDestroy(noteEditor);
-    savedEditProc = subclass(editor, state.procedure);
-    noteEditor = editor;
+    editorState.classProcedure = subclass(editor, old.procedure);
+    editorState.editor = editor;
     if (windowVisible)
         SetFocus(editor);
     return 1;
-}
-
-bool editorModified() {
-    return SendMessageA(noteEditor, EM_GETMODIFY, 0, 0) != 0;
 }

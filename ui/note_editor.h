@@ -2,9 +2,20 @@
 #pragma once
 #include <windows.h>
 
+// Replaced when word wrap changes: read it anew, keep no copy.
+extern HWND const& noteEditor;
+// The edit control's own procedure, which the editor's subclass passes messages on to.
+extern WNDPROC const& savedEditProc;
+
+// Sent to the main window with the command id in wParam for each command of the editor menu.
+constexpr UINT WM_EDITORCOMMAND = WM_APP + 2;
+
 // Creates the editor in the main window with the style that wordWrap asks for and subclasses it.
 void createNoteEditor(HWND parent);
 LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Shows a page's text as it was read; unlike text set by anyone else, it is no change of the
+// page. False when the editor could not take it.
+bool showLoadedText(const char* text);
 // Undo, Cut, Copy, Paste, Delete and Select All act on the editor; other ids do nothing.
 void runEditingCommand(UINT id);
 // Replaces the editor by one that wraps lines or not, with the same text, font, place and
@@ -12,5 +23,3 @@ void runEditingCommand(UINT id);
 int recreateEditor(int wrap);
 // An editor wraps exactly when it does not scroll sideways.
 bool editorWraps();
-// The editor holds text that has not been saved since it was loaded or last copied for a save.
-bool editorModified();

@@ -1,11 +1,22 @@
 #include "ui/popup_menu.h"
 
+#include "app/app_state.h"
+#include "app/program_state.h"
 #include "res/resource.h"
-#include "ui/main_window.h"
 #include "ui/modal.h"
 
-HMENU editorMenu;
-HMENU editorSubmenu;
+namespace {
+
+struct EditorMenus {
+    HMENU menu = nullptr;
+    HMENU submenu = nullptr;
+};
+
+} // namespace
+
+static ProgramState<EditorMenus> editorMenus;
+HMENU const& editorMenu = editorMenus.menu;
+HMENU const& editorSubmenu = editorMenus.submenu;
 
 struct MenuItem {
     UINT id; // 0 for a separator
@@ -34,14 +45,16 @@ static void showEditorMenu(POINT cursor) {
         {IDM_CUT, "Cut"},       {IDM_COPY, "Copy"}, {IDM_PASTE, "Paste"},
         {IDM_DELETE, "Delete"}, {0, nullptr},       {IDM_SELECTALL, "Select All"},
     };
-    editorSubmenu = CreatePopupMenu();
-    editorMenu = CreatePopupMenu();
+    editorMenus.submenu = CreatePopupMenu();
+    editorMenus.menu = CreatePopupMenu();
     if (editorMenu) {
         appendItems(editorSubmenu, submenuItems, 5);
         AppendMenuA(editorMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(editorSubmenu), "Jotty Notes");
         appendItems(editorMenu, editingItems, 9);
-        SetForegroundWindow(noteEditor);
-        trackPopupMenu(editorMenu, 0, cursor, noteEditor);
+        // The editor owns its menu: the menu's states and commands are its own.
+        HWND editor = GetDlgItem(mainWindow, IDC_NOTEEDITOR);
+        SetForegroundWindow(editor);
+        trackPopupMenu(editorMenu, 0, cursor, editor);
     }
     destroyEditorMenu();
 }
@@ -52,8 +65,8 @@ void destroyEditorMenu() {
         DestroyMenu(editorMenu);
     else if (editorSubmenu)
         DestroyMenu(editorSubmenu);
-    editorMenu = nullptr;
-    editorSubmenu = nullptr;
+    editorMenus.menu = nullptr;
+    editorMenus.submenu = nullptr;
 }
 
 // While a modal window is open the main window is disabled, and a menu that it owns may close

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 // Only set while the editor menu is shown.
-extern HMENU editorMenu;
-extern HMENU editorSubmenu;
+extern HMENU const& editorMenu;
+extern HMENU const& editorSubmenu;
 
 void destroyEditorMenu();
 

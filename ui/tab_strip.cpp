@@ -1,17 +1,27 @@
 #include "ui/tab_strip.h"
 
 #include "app/app_state.h"
+#include "app/program_state.h"
 #include "res/resource.h"
-#include "storage/page_files.h"
 #include "storage/settings.h"
-#include "ui/main_window.h"
 
 #include <commctrl.h>
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+struct TabStripState {
+    HWND strip = nullptr;
+};
+
+} // namespace
+
+static ProgramState<TabStripState> tabStripState;
+HWND const& tabStrip = tabStripState.strip;
+
 void createTabStrip(HWND parent) {
-    tabStrip =
+    tabStripState.strip =
         CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | TCS_OWNERDRAWFIXED, 0, 0, 0,
                         0, parent, reinterpret_cast<HMENU>(IDC_TABSTRIP), instanceHandle, nullptr);
     for (int page = 0; page < PAGE_COUNT; ++page) {
@@ -47,10 +57,10 @@ void selectTab(int page) {
     SendMessageA(tabStrip, TCM_SETCURSEL, page, 0);
 }
 
-void markCurrentPageDirty() {
+void markTabUnsaved(int page) {
     char caption[32];
-    snprintf(caption, sizeof caption, "%s*", settings.pageNames[currentPage]);
-    setTabCaption(currentPage, caption);
+    snprintf(caption, sizeof caption, "%s*", settings.pageNames[page]);
+    setTabCaption(page, caption);
 }
 
 void drawTabItem(const DRAWITEMSTRUCT* item) {

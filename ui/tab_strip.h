@@ -2,8 +2,11 @@
 #pragma once
 #include <windows.h>
 
+extern HWND const& tabStrip;
+
 void createTabStrip(HWND parent);
 void setTabCaption(int page, const char* caption);
 void selectTab(int page);
-void markCurrentPageDirty();
+// The page's name followed by "*": its text is not saved.
+void markTabUnsaved(int page);
 void drawTabItem(const DRAWITEMSTRUCT* item);

@@ -1,6 +1,6 @@
 #include "ui/text_insert.h"
 
-#include "ui/main_window.h"
+#include "ui/note_editor.h"
 
 #include <cstdio>
 

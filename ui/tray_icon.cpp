@@ -1,11 +1,13 @@
 #include "ui/tray_icon.h"
 
 #include "app/app_state.h"
+#include "app/program_state.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
 
-TrayIcon trayIcon;
+static ProgramState<TrayIcon> trayIconRecord;
+TrayIcon& trayIcon = trayIconRecord;
 
 static BOOL notifyShell(DWORD action, NotifyIconDataV1& data) {
     return Shell_NotifyIconA(action, reinterpret_cast<NOTIFYICONDATAA*>(&data));

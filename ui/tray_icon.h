@@ -25,7 +25,7 @@ struct TrayIcon {
     bool remove();
 };
 
-extern TrayIcon trayIcon;
+extern TrayIcon& trayIcon;
 
 // The program's icon for the main window: taken from the shell and handed to it afresh.
 void showTrayIcon(HINSTANCE instance, HWND window);

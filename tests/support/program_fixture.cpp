@@ -1,70 +1,35 @@
 #include "support/program_fixture.h"
 
 #include "app/app_state.h"
-#include "app/startup.h"
-#include "ui/page_save.h"
+#include "app/program_state.h"
 #include "storage/settings.h"
-#include "ui/main_window.h"
+#include "ui/current_page.h"
+#include "ui/note_editor.h"
+#include "ui/tab_strip.h"
 
 #include <commctrl.h>
 #include <cstring>
+#include <stdexcept>
 
-const char* const INSTALL_KEY = "Software\\Kestrova\\Jotty Notes";
+const std::vector<std::string> DEFAULT_PAGE_NAMES = {"Page 1", "Page 2", "Page 3", "Page 4",
+                                                     "Page 5"};
 
-void resetProgramState() {
-    instanceHandle = nullptr;
-    ZeroMemory(appCaption, sizeof appCaption);
-    ZeroMemory(installFolder, sizeof installFolder);
-    singleInstanceMutex = nullptr;
-    openPreferencesAtStart = false;
-    memset(&settings, 0, sizeof settings);
-    mainWindow = nullptr;
-    tabStrip = nullptr;
-    noteEditor = nullptr;
-    savedEditProc = nullptr;
-    currentPage = 0;
-    currentPageRead = true;
-    windowVisible = true;
-    quitRequested = false;
-    programEnding = false;
-}
-
-static bool dispatchOne(HACCEL accelerators) {
-    MSG message;
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        return false;
-    if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));
-        return false;
-    }
-    if (!accelerators || !TranslateAcceleratorA(mainWindow, accelerators, &message)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return true;
-}
-
-void pumpMessages() {
-    HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(109));
-    while (dispatchOne(accelerators)) {
-    }
-    DestroyAcceleratorTable(accelerators);
-}
-
-bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        pumpMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
+std::string settingsBytes(int startPage, const std::vector<std::string>& names, bool autoStart,
+                          bool wordWrap) {
+    std::string bytes(124, '\0');
+    bytes[0] = static_cast<char>(startPage & 0xFF);
+    bytes[1] = static_cast<char>(startPage >> 8 & 0xFF);
+    bytes[2] = autoStart;
+    bytes[3] = wordWrap;
+    for (size_t page = 0; page < names.size() && page < 5; ++page)
+        bytes.replace(4 + 20 * page, names[page].size(), names[page]);
+    return bytes;
 }
 
 void ProgramTest::SetUp() {
-    resetProgramState();
-    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY, "InstalledPath");
+    // What a test calls before it starts the program finds it as a start would.
+    ProgramStateLink::startAllAfresh();
+    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
     folder = makeTemporaryFolder();
     SetCurrentDirectoryA(folder.c_str());
 }
@@ -87,27 +52,15 @@ void ProgramTest::TearDown() {
 }
 
 void ProgramTest::start(const char* commandLine) {
-    ASSERT_EQ(startProgram(GetModuleHandleA(nullptr), commandLine), StartResult::Running);
-    pumpMessages();
+    SetCurrentDirectoryA(folder.c_str());
+    if (!startProgramHere(commandLine))
+        throw std::runtime_error("the program did not start");
 }
 
 void ProgramTest::restart(const char* commandLine) {
     if (running())
         quit();
-    resetProgramState();
-    SetCurrentDirectoryA(folder.c_str());
     start(commandLine);
-}
-
-int ProgramTest::quit() {
-    command(423);
-    return runToExit();
-}
-
-int ProgramTest::runToExit() {
-    int exitCode = runMessageLoop();
-    finishProgram();
-    return exitCode;
 }
 
 bool ProgramTest::running() const {
@@ -175,7 +128,6 @@ std::string ProgramTest::editorText() const {
 
 void ProgramTest::setEditorText(const std::string& text) const {
     SetWindowTextA(noteEditor, text.c_str());
-    SendMessageA(noteEditor, EM_SETMODIFY, TRUE, 0);
 }
 
 void ProgramTest::typeText(const std::string& text) const {
@@ -201,8 +153,8 @@ int ProgramTest::selectedTab() const {
 
 void ProgramTest::clickTab(int page) const {
     SendMessageA(tabStrip, TCM_SETCURSEL, page, 0);
-    NMHDR header = {tabStrip, 103, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageA(mainWindow, WM_NOTIFY, 103, reinterpret_cast<LPARAM>(&header));
+    NMHDR header = {tabStrip, IDC_TABSTRIP, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageA(mainWindow, WM_NOTIFY, IDC_TABSTRIP, reinterpret_cast<LPARAM>(&header));
     pumpMessages();
 }
 

@@ -1,5 +1,5 @@
-// A fresh copy of the program for each test: its own install folder, clean static state,
-// the start-up run up to the message loop, and a clean quit afterwards.
+// A fresh copy of the program for each test: its own install folder, the start-up run up to
+// the message loop, and a clean quit afterwards.
 #pragma once
 #include <windows.h>
 
@@ -7,34 +7,40 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "app/startup.h"
+#include "res/resource.h"
 #include "support/files.h"
 #include "support/modal_driver.h"
+#include "support/program_driver.h"
+#include "ui/current_page.h"
+#include "ui/main_window.h"
+#include "ui/modal.h"
+#include "ui/note_editor.h"
+#include "ui/tab_strip.h"
 
-extern const char* const INSTALL_KEY;
-
-void resetProgramState();
-// Dispatches everything queued, as the message loop would (accelerators included).
-void pumpMessages();
-// Pumps until the condition holds or the time is up; returns the condition.
-bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000);
 // Pumps until the autosave's background write has ended and its outcome is taken in.
 void waitForPageWrite();
+
+// The page names a settings file holds when it is new.
+extern const std::vector<std::string> DEFAULT_PAGE_NAMES;
+// The bytes of a settings file: start page, the two options and the five names, the rest zero.
+std::string settingsBytes(int startPage = 0,
+                          const std::vector<std::string>& names = DEFAULT_PAGE_NAMES,
+                          bool autoStart = true, bool wordWrap = false);
 
 class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs the start-up with the given command line in the install folder.
+    // Runs the start-up with the given command line in the install folder; a start that fails
+    // ends the test.
     void start(const char* commandLine = "");
     // Quits when running, then starts afresh in the same install folder.
     void restart(const char* commandLine = "");
-    // Chooses the quit command and runs the loop to its end; returns the exit code.
-    int quit();
-    // The program has closed its windows: the loop takes its quit message and the end of the
-    // program follows; returns the exit code.
-    int runToExit();
+    int quit() { return quitProgram(); }
     bool running() const;
 
     std::string dataPath(const std::string& name) const;
@@ -52,7 +58,7 @@ class ProgramTest : public ::testing::Test {
     void unlockFile(const std::string& path);
 
     std::string editorText() const;
-    // Puts the whole text in the editor as unsaved text, without a change notification.
+    // Puts the whole text in the editor at once, as another program may set it.
     void setEditorText(const std::string& text) const;
     // Types as the user does: a change the editor reports to the main window.
     void typeText(const std::string& text) const;

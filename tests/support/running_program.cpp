@@ -35,12 +35,12 @@ DWORD waitForExit(const Process& process, DWORD milliseconds) {
 
 HWND waitForMainWindow() {
     HWND window = nullptr;
-    pumpUntil([&] { return (window = FindWindowA("CLS_jNotes", nullptr)) != nullptr; }, 20000);
+    pumpUntil([&] { return (window = FindWindowA(MAIN_WINDOW_CLASS, nullptr)) != nullptr; }, 20000);
     return window;
 }
 
 void typeIntoRunningCopy(HWND window, const char* text) {
-    HWND editor = GetDlgItem(window, 102);
+    HWND editor = GetDlgItem(window, IDC_NOTEEDITOR);
     SendMessageA(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
 }
@@ -48,7 +48,7 @@ void typeIntoRunningCopy(HWND window, const char* text) {
 void endProgram(const Process& process) {
     if (!process.handle || waitForExit(process, 0) != STILL_ACTIVE)
         return;
-    PostMessageA(FindWindowA("CLS_jNotes", nullptr), WM_COMMAND, 423, 0);
+    PostMessageA(FindWindowA(MAIN_WINDOW_CLASS, nullptr), WM_COMMAND, IDM_EXIT, 0);
     if (waitForExit(process) == STILL_ACTIVE)
         TerminateProcess(process.handle, 1);
 }

@@ -1,0 +1,330 @@
+#include "ui/current_page.h"
+
+#include "app/app_state.h"
+#include "app/program_state.h"
+#include "platform/autostart.h"
+#include "platform/session_end.h"
+#include "storage/page_files.h"
+#include "storage/page_writer.h"
+#include "storage/settings.h"
+#include "ui/modal.h"
+#include "ui/note_editor.h"
+#include "ui/tab_strip.h"
+#include "ui/wait_cursor.h"
+
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <string>
+
+// Loading a page of this size takes the edit control a noticeable time.
+static const size_t SLOW_LOAD_LENGTH = 256u << 10;
+// A waited-for save of this size holds the program up for a noticeable time.
+static const DWORD SLOW_SAVE_LENGTH = 4u << 20;
+
+namespace {
+
+// The current page's file as the program last read or wrote it.
+struct PageOnDisk {
+    bool exists = false;
+    FileStamp stamp = {};
+};
+
+// The user's answer about one change of the page file: it is not asked again.
+struct ChangeAnswer {
+    bool given = false;
+    FileStamp change = {};
+    bool load = false;
+};
+
+// A save whose outcome is still to be taken in.
+struct PendingSave {
+    bool pending = false;
+    int page = 0;
+    bool wasUnsaved = false;
+};
+
+struct CurrentPageState {
+    int page = 0;
+    bool read = true;
+    // Set by every change the editor takes; cleared when a page is loaded and when the text is
+    // copied for a save, and set again when that save fails.
+    bool unsaved = false;
+    PageOnDisk onDisk;
+    ChangeAnswer changeAnswer;
+    PendingSave pendingSave;
+    // A fresh buffer costs a page fault for every 4 KB the copy touches, about a quarter of the
+    // copy on a page of megabytes, so the buffer is reused while the text keeps about its size.
+    std::unique_ptr<char[]> savedText;
+    DWORD savedTextCapacity = 0;
+};
+
+// What became of another program's change of the page file.
+enum class OutsideChange { Shown, Overwrite, Undecided };
+
+} // namespace
+
+static ProgramState<CurrentPageState> page;
+const int& currentPage = page.page;
+const bool& currentPageRead = page.read;
+
+static void rememberPageFile(bool exists, const FileStamp& stamp) {
+    page.onDisk = {exists, stamp};
+    page.changeAnswer.given = false;
+}
+
+void startWithoutPage() {
+    page.read = false;
+}
+
+void takePageChange() {
+    page.unsaved = true;
+    markTabUnsaved(page.page);
+}
+
+bool pageUnsaved() {
+    return page.unsaved;
+}
+
+bool askAboutCurrentPage(const char* format) {
+    char text[300];
+    snprintf(text, sizeof text, format, settings.pageNames[page.page]);
+    return messageBox(mainWindow, text, appCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
+}
+
+static void warnPageUnreadable(int index) {
+    char text[200];
+    snprintf(text, sizeof text,
+             "The notes of \"%s\" could not be read, so the page was left unchanged.\n"
+             "Another program may be using its file.",
+             settings.pageNames[index]);
+    messageBox(mainWindow, text, appCaption, MB_OK | MB_ICONWARNING);
+}
+
+// Reads the page file into the note editor and makes the page current (a missing file is an
+// empty page); false, with nothing changed, when the file exists but cannot be read.
+static bool loadPage(int index, bool storeAsStartPage) {
+    char path[MAX_PATH];
+    std::string text;
+    FileStamp stamp;
+    FileRead read =
+        formatPagePath(path, index) ? readPageFile(path, text, stamp) : FileRead::Failed;
+    if (read == FileRead::Failed)
+        return false;
+    releaseSaveBuffer();
+    page.page = index;
+    if (storeAsStartPage) {
+        settings.startPage = static_cast<int16_t>(index);
+        saveSettings();
+    }
+    {
+        WaitCursor wait(text.size() >= SLOW_LOAD_LENGTH);
+        page.read = showLoadedText(text.c_str());
+    }
+    page.unsaved = false;
+    setTabCaption(index, settings.pageNames[index]);
+    rememberPageFile(read == FileRead::Loaded, stamp);
+    if (!page.read)
+        warnPageUnreadable(index);
+    return true;
+}
+
+// Reads the current page's file into the editor again, as a switch to it would; false when the
+// file cannot be read.
+static bool reloadCurrentPage() {
+    return loadPage(page.page, false) && page.read;
+}
+
+void catchUpOnSettings() {
+    if (!readSettingsAgain())
+        return;
+    for (int index = 0; index < PAGE_COUNT; ++index)
+        setTabCaption(index, settings.pageNames[index]);
+    if (page.unsaved)
+        markTabUnsaved(page.page);
+    applyStartupRunValue();
+    if (editorWraps() != (settings.wordWrap == 1))
+        recreateEditor(settings.wordWrap);
+}
+
+PageSwitch showPage(int index, bool storeAsStartPage) {
+    if (programEnding || index < 0 || index >= PAGE_COUNT)
+        return PageSwitch::NotRead;
+    if (!saveCurrentPageOrKeep()) {
+        selectTab(page.page);
+        return PageSwitch::NotSaved;
+    }
+    catchUpOnSettings();
+    if (loadPage(index, storeAsStartPage))
+        return PageSwitch::Shown;
+    selectTab(page.page);
+    warnPageUnreadable(index);
+    return PageSwitch::NotRead;
+}
+
+static bool copyEditorText(DWORD& length) {
+    DWORD needed = static_cast<DWORD>(GetWindowTextLengthA(noteEditor)) + 1;
+    if (needed > page.savedTextCapacity || needed < page.savedTextCapacity / 2) {
+        releaseSaveBuffer();
+        page.savedText.reset(new (std::nothrow) char[needed]);
+        if (!page.savedText)
+            return false;
+        page.savedTextCapacity = needed;
+    }
+    length = static_cast<DWORD>(GetWindowTextA(noteEditor, page.savedText.get(), needed));
+    return true;
+}
+
+// Whether unsaved text here may be weighed against the change now: the question is asked once
+// at a time, not where no one can answer, and not by the timer inside another modal window.
+static bool mayAsk(SaveBy by) {
+    return !modalOpenFor(ModalPurpose::ChangeQuestion) &&
+           (by == SaveBy::User || (by == SaveBy::Timer && !modalWindowOpen()));
+}
+
+// The page file now holds what another program wrote. With nothing unsaved here, it is shown;
+// with unsaved text, the user chooses between the two, once for each change.
+static OutsideChange takeInOutsideChange(const char* path, const FileStamp& now, SaveBy by) {
+    bool answered = page.changeAnswer.given && now == page.changeAnswer.change;
+    if (page.unsaved && !answered) {
+        if (!mayAsk(by))
+            return OutsideChange::Undecided;
+        bool load;
+        {
+            ModalScope asking(ModalPurpose::ChangeQuestion);
+            load = askAboutCurrentPage(
+                "The notes of \"%s\" were changed by another program.\n\n"
+                "Do you want to load them and lose the changes you typed here?");
+        }
+        // The question's loop lets everything in: the program may be ending, and the file may
+        // have changed once more, which the answer was not about.
+        FileStamp after;
+        if (programEnding || !IsWindow(noteEditor) ||
+            (stampFile(path, after) == FileRead::Loaded && after != now))
+            return OutsideChange::Undecided;
+        page.changeAnswer = {true, now, load};
+    }
+    if (page.unsaved && !page.changeAnswer.load)
+        return OutsideChange::Overwrite;
+    // The file may be held by the program that is writing it: it is shown at a later save.
+    return reloadCurrentPage() ? OutsideChange::Shown : OutsideChange::Undecided;
+}
+
+// Before the current page is written: true when the save ends here without writing, with its
+// outcome in `saved` (nothing is new, another program's change is shown now, or it waits for the
+// user); false when the text is to be written.
+static bool settledWithoutWriting(SaveBy by, bool& saved) {
+    char path[MAX_PATH];
+    FileStamp now;
+    if (by == SaveBy::Erase || !formatPagePath(path, page.page) ||
+        stampFile(path, now) != FileRead::Loaded)
+        return false; // a missing page file is written as before: the text here is its only copy
+    if (!page.onDisk.exists || now != page.onDisk.stamp) {
+        switch (takeInOutsideChange(path, now, by)) {
+            case OutsideChange::Overwrite: return false;
+            case OutsideChange::Shown: saved = true; return true;
+            case OutsideChange::Undecided: saved = !page.unsaved; return true;
+        }
+    }
+    saved = true;
+    if (page.unsaved)
+        return false;
+    setTabCaption(page.page, settings.pageNames[page.page]);
+    return true;
+}
+
+// False when the save failed before anything was written. True when the file is written or
+// its write is under way, or when there is nothing to write.
+static bool startSave(int index, bool inBackground, SaveBy by) {
+    finishPageWrite();
+    // A program that is ending has saved already, and a closed editor would give an empty text.
+    if (programEnding || !IsWindow(noteEditor))
+        return false;
+    if (index == page.page && !page.read) {
+        // The editor does not hold this page's notes (its file could not be read), so the
+        // file is never written; only text typed since then has nowhere to go.
+        if (!page.unsaved)
+            return true;
+        MessageBeep(100);
+        return false;
+    }
+    bool saved = false;
+    if (index == page.page && settledWithoutWriting(by, saved))
+        return saved;
+    char path[MAX_PATH];
+    DWORD length = 0;
+    page.pendingSave.page = index;
+    page.pendingSave.wasUnsaved = page.unsaved;
+    if (!formatPagePath(path, index) || !copyEditorText(length)) {
+        MessageBeep(100);
+        return false;
+    }
+    // The copy is what goes to disk: a change from here on marks the page again.
+    page.unsaved = false;
+    page.pendingSave.pending = true;
+    WaitCursor wait(!inBackground && length >= SLOW_SAVE_LENGTH);
+    startPageFileWrite(path, page.savedText.get(), length, inBackground ? mainWindow : nullptr,
+                       WM_PAGEWRITTEN);
+    return true;
+}
+
+static bool takeInOutcome(bool written, const FileStamp& stamp) {
+    const PendingSave& save = page.pendingSave;
+    if (!written) {
+        if (save.wasUnsaved)
+            page.unsaved = true;
+        MessageBeep(100);
+        return false;
+    }
+    if (save.page == page.page)
+        rememberPageFile(true, stamp);
+    if (!page.unsaved)
+        setTabCaption(save.page, settings.pageNames[save.page]);
+    // Notes that held up the end of the session are safe now.
+    allowSessionEnd(mainWindow);
+    return true;
+}
+
+bool finishPageWrite() {
+    if (!page.pendingSave.pending)
+        return true;
+    page.pendingSave.pending = false;
+    FileStamp stamp;
+    bool written = finishPageFileWrite(stamp);
+    return takeInOutcome(written, stamp);
+}
+
+void takeInFinishedPageWrite() {
+    if (page.pendingSave.pending && pageFileWriteEnded())
+        finishPageWrite();
+}
+
+bool pageWritePending() {
+    return page.pendingSave.pending;
+}
+
+bool savePage(int index, SaveBy by) {
+    return startSave(index, false, by) && finishPageWrite();
+}
+
+bool saveCurrentPageOrKeep(SaveBy by) {
+    return savePage(page.page, by) || !page.unsaved;
+}
+
+void savePageInBackground(int index) {
+    startSave(index, true, SaveBy::Timer);
+}
+
+void releaseSaveBuffer() {
+    finishPageWrite();
+    page.savedText.reset();
+    page.savedTextCapacity = 0;
+}
+
+bool erasePage(int index) {
+    showLoadedText("");
+    page.unsaved = false;
+    // The current page's file is not written while it could not be read.
+    return savePage(index, SaveBy::Erase) && (index != page.page || page.read);
+}

@@ -97,7 +97,7 @@ double floorSave(const std::string& path, const std::string& text) {
 
 // Each save follows a change, as typing makes one: an unchanged page is not written at all.
 double programSave() {
-    SendMessageA(noteEditor, EM_SETMODIFY, TRUE, 0);
+    takePageChange();
     double start = nowMs();
     bool saved = savePage(MEASURED_PAGE);
     double took = nowMs() - start;
@@ -108,7 +108,7 @@ double programSave() {
 // The autosave as the timer makes it: the time the program is held up, and the time until its
 // file is written.
 void programAutosave(std::vector<double>& held, std::vector<double>& whole) {
-    SendMessageA(noteEditor, EM_SETMODIFY, TRUE, 0);
+    takePageChange();
     double start = nowMs();
     SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
     double returned = nowMs();
@@ -172,7 +172,7 @@ struct LoadSteps {
 };
 
 void timeLoadSteps(LoadSteps& steps, const std::string& pageFile) {
-    SendMessageA(noteEditor, EM_SETMODIFY, TRUE, 0);
+    takePageChange();
     double start = nowMs();
     bool saved = savePage(EMPTY_PAGE);
     double left = nowMs();

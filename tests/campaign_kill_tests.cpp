@@ -8,6 +8,8 @@
 // Tests named Long* form the longer part of the campaign.
 #include "support/running_program.h"
 
+#include "storage/settings_record.h"
+
 #include <algorithm>
 #include <commctrl.h>
 #include <cstdio>
@@ -16,14 +18,8 @@
 
 namespace {
 
-const int PAGES = 5;
 const int BIG_PAGE = 1;
 const int OTHER_PAGE = 2; // where a switch from the big page goes
-const int EDITOR_ID = 102;
-const int TAB_STRIP_ID = 103;
-const int SAVE_PAGE_COMMAND = 40004;
-const UINT_PTR AUTOSAVE_TIMER = 1;
-const int QUIT_COMMAND = 423;
 
 double milliseconds() {
     static const double frequency = [] {
@@ -72,15 +68,6 @@ FileState fileState(const std::string& path) {
     state.written = (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                     data.ftLastWriteTime.dwLowDateTime;
     return state;
-}
-
-std::string settingsImage(int startPage) {
-    std::string image(124, '\0');
-    image[0] = static_cast<char>(startPage);
-    image[2] = 1;
-    for (int page = 0; page < PAGES; ++page)
-        image.replace(4 + 20 * page, 6, "Page " + std::to_string(page + 1));
-    return image;
 }
 
 // Long lines: the editor loads them several times faster than short ones.
@@ -225,7 +212,7 @@ struct Trial {
 };
 
 struct Files {
-    std::string pages[PAGES];
+    std::string pages[PAGE_COUNT];
     std::string settings;
 };
 
@@ -291,11 +278,11 @@ class KilledMidSave : public RunningProgram {
 
 void KilledMidSave::writeStartingFiles(size_t pageSize) {
     CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
-    for (int page = 0; page < PAGES; ++page)
+    for (int page = 0; page < PAGE_COUNT; ++page)
         disk.pages[page] = page == BIG_PAGE ? largePage(pageSize)
                                             : "notes of page " + std::to_string(page + 1) + "\r\n";
-    disk.settings = settingsImage(BIG_PAGE);
-    for (int page = 0; page < PAGES; ++page)
+    disk.settings = settingsBytes(BIG_PAGE);
+    for (int page = 0; page < PAGE_COUNT; ++page)
         writeFileBytes(pagePath(page), disk.pages[page]);
     writeFileBytes(dataFile("Settings.dat"), disk.settings);
 }
@@ -331,13 +318,13 @@ void KilledMidSave::checkStartUp() {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     ASSERT_EQ(owner, GetProcessId(first.handle)) << trialName << ": no window of this copy";
-    editor = GetDlgItem(window, EDITOR_ID);
-    tabStrip = GetDlgItem(window, TAB_STRIP_ID);
+    editor = GetDlgItem(window, IDC_NOTEEDITOR);
+    tabStrip = GetDlgItem(window, IDC_TABSTRIP);
     ASSERT_NE(editor, nullptr);
     ASSERT_NE(tabStrip, nullptr);
     EXPECT_EQ(SendMessageA(tabStrip, TCM_GETCURSEL, 0, 0), disk.settings[0])
         << trialName << ": not the page the settings file names";
-    for (int page = 0; page < PAGES; ++page) {
+    for (int page = 0; page < PAGE_COUNT; ++page) {
         if (fileExists(temporaryPath(page)))
             ++figures.temporaryFilesStillThere;
         checkFile(pagePath(page), disk.pages[page], disk.pages[page], "page file after start-up");
@@ -358,19 +345,19 @@ void KilledMidSave::calibrate() {
         typeEdit(disk.pages[BIG_PAGE]);
         double start = milliseconds();
         if (action == Action::Save) {
-            SendMessageA(window, WM_COMMAND, SAVE_PAGE_COMMAND, 0);
+            SendMessageA(window, WM_COMMAND, IDM_SAVEPAGE, 0);
         } else if (action == Action::Autosave) {
             // Its file is written after the message returns. It is watched by its attributes
             // until renamed, since Wine refuses to rename over a file that is open, and then
             // read until the program has closed it.
             FileState before = fileState(pagePath(BIG_PAGE));
-            SendMessageA(window, WM_TIMER, AUTOSAVE_TIMER, 0);
+            SendMessageA(window, WM_TIMER, IDT_AUTOSAVE, 0);
             spinUntil([&] { return fileState(pagePath(BIG_PAGE)) != before; }, 60000);
             spinUntil([&] { return readFileBytes(pagePath(BIG_PAGE)) == disk.pages[BIG_PAGE]; },
                       1000);
         } else {
             SendMessageA(tabStrip, WM_KEYDOWN, VK_RIGHT, 0);
-            disk.settings = settingsImage(OTHER_PAGE);
+            disk.settings = settingsBytes(OTHER_PAGE);
         }
         expectedDuration[static_cast<int>(action)] = milliseconds() - start;
         ASSERT_TRUE(readFileBytes(pagePath(BIG_PAGE)) == disk.pages[BIG_PAGE])
@@ -383,7 +370,7 @@ void KilledMidSave::calibrate() {
 // Every trial starts on the big page; the way back from the other page is not one.
 void KilledMidSave::returnToBigPage() {
     SendMessageA(tabStrip, WM_KEYDOWN, VK_LEFT, 0);
-    std::string settings = settingsImage(BIG_PAGE);
+    std::string settings = settingsBytes(BIG_PAGE);
     ASSERT_EQ(readFileBytes(dataFile("Settings.dat")), settings) << trialName;
     disk.settings = settings;
 }
@@ -483,7 +470,7 @@ void KilledMidSave::checkFile(const std::string& path, std::string& known,
 }
 
 void KilledMidSave::checkAfterKill(const Files& intended) {
-    for (int page = 0; page < PAGES; ++page) {
+    for (int page = 0; page < PAGE_COUNT; ++page) {
         if (fileExists(temporaryPath(page)))
             ++figures.temporaryFilesLeft;
         checkFile(pagePath(page), disk.pages[page], intended.pages[page], "page file");
@@ -537,7 +524,7 @@ void KilledMidSave::killDuringAction(bool bySigkill) {
     Files intended = disk;
     typeEdit(intended.pages[BIG_PAGE]);
     if (trial.action == Action::SwitchPage)
-        intended.settings = settingsImage(OTHER_PAGE);
+        intended.settings = settingsBytes(OTHER_PAGE);
     trial.newSize = intended.pages[BIG_PAGE].size();
     trial.killAtSize =
         std::max<size_t>(1, std::uniform_int_distribution<size_t>(0, trial.newSize)(random));
@@ -551,9 +538,9 @@ void KilledMidSave::killDuringAction(bool bySigkill) {
     trial.settingsBefore = fileState(dataFile("Settings.dat"));
     double posted = milliseconds();
     if (trial.action == Action::Save)
-        PostMessageA(window, WM_COMMAND, SAVE_PAGE_COMMAND, 0);
+        PostMessageA(window, WM_COMMAND, IDM_SAVEPAGE, 0);
     else if (trial.action == Action::Autosave)
-        PostMessageA(window, WM_TIMER, AUTOSAVE_TIMER, 0);
+        PostMessageA(window, WM_TIMER, IDT_AUTOSAVE, 0);
     else
         PostMessageA(tabStrip, WM_KEYDOWN, VK_RIGHT, 0);
     waitForMoment(trial);
@@ -608,7 +595,7 @@ void KilledMidSave::runCampaign(size_t pageSize, int trials, unsigned seed) {
     trialName = "the end";
     ASSERT_NO_FATAL_FAILURE(startProgram(false));
     ASSERT_NO_FATAL_FAILURE(checkStartUp());
-    PostMessageA(window, WM_COMMAND, QUIT_COMMAND, 0);
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(waitForExit(first, 120000), 0u);
     printFigures(pageSize);
     EXPECT_EQ(figures.bad, 0);

@@ -41,8 +41,8 @@ static ModalDriver::Step tickAndExport(std::vector<int> pages, HWND* exportDialo
         if (exportDialog)
             *exportDialog = dialog;
         for (int page : pages)
-            SendDlgItemMessageA(dialog, 1011 + page, BM_SETCHECK, BST_CHECKED, 0);
-        pressButton(dialog, 1016);
+            SendDlgItemMessageA(dialog, IDC_EXPORT_PAGE0 + page, BM_SETCHECK, BST_CHECKED, 0);
+        pressButton(dialog, IDC_EXPORT_EXPORT);
     };
 }
 
@@ -136,10 +136,10 @@ TEST_F(Export, TickedPagesArePromptedAndSavedInPageOrder) {
     HWND exportDialog = nullptr;
     driver.then([&](HWND dialog) {
         for (int page = 0; page < 5; ++page) {
-            boxTexts.push_back(windowText(GetDlgItem(dialog, 1011 + page)));
-            checkedAtStart += IsDlgButtonChecked(dialog, 1011 + page);
+            boxTexts.push_back(windowText(GetDlgItem(dialog, IDC_EXPORT_PAGE0 + page)));
+            checkedAtStart += IsDlgButtonChecked(dialog, IDC_EXPORT_PAGE0 + page);
         }
-        focusOnExport = GetFocus() == GetDlgItem(dialog, 1016);
+        focusOnExport = GetFocus() == GetDlgItem(dialog, IDC_EXPORT_EXPORT);
         tickAndExport({0, 3}, &exportDialog)(dialog);
     });
     BoxSeen prompt;
@@ -178,10 +178,10 @@ TEST_F(Export, NothingTickedSaysSoAndKeepsTheDialogOpen) {
         noteBox(message, IDOK)(box);
         afterQueuedMessages([&] {
             openAfterTheMessage = IsWindowVisible(exportDialog);
-            pressButton(exportDialog, 1007);
+            pressButton(exportDialog, IDC_EXPORT_CANCEL);
         });
     });
-    EXPECT_EQ(openExportDialog(mainWindow), 1007) << "only Cancel ended the dialog";
+    EXPECT_EQ(openExportDialog(mainWindow), IDC_EXPORT_CANCEL) << "only Cancel ended the dialog";
     ASSERT_EQ(driver.seenTexts.size(), 2u);
     EXPECT_EQ(driver.seenTexts[1], "Please select one page to export at least.");
     EXPECT_EQ(driver.seenCaptions[1], "Jotty Notes");
@@ -200,8 +200,8 @@ TEST_F(Export, CancelledSaveAsSkipsOnlyThatPage) {
     driver.then(answer(IDOK));
     driver.then(saveAs(saveAsSeen, ""));
     driver.then([&](HWND box) {
-        firstUntickedBeforeSecond =
-            !IsDlgButtonChecked(exportDialog, 1012) && IsDlgButtonChecked(exportDialog, 1013);
+        firstUntickedBeforeSecond = !IsDlgButtonChecked(exportDialog, IDC_EXPORT_PAGE0 + 1) &&
+                                    IsDlgButtonChecked(exportDialog, IDC_EXPORT_PAGE0 + 2);
         pressButton(box, IDOK);
     });
     driver.then(saveAs(saveAsSeen, destination("third.txt")));
@@ -220,7 +220,7 @@ TEST_F(Export, CancellingEverySaveAsStillClosesTheDialogOverPreferences) {
     bool exportClosed = false;
     driver.then([&](HWND dialog) {
         preferences = dialog;
-        pressButton(dialog, 1012);
+        pressButton(dialog, IDC_PREF_EXPORT);
     });
     driver.then([&](HWND dialog) {
         exportOwner = GetWindow(dialog, GW_OWNER);
@@ -233,7 +233,7 @@ TEST_F(Export, CancellingEverySaveAsStillClosesTheDialogOverPreferences) {
         saveAs(saveAsSeen, "")(dialog);
         afterQueuedMessages([&] {
             exportClosed = !IsWindow(exportDialog) && IsWindowVisible(preferences);
-            pressButton(preferences, 1007);
+            pressButton(preferences, IDC_PREF_CANCEL);
         });
     });
     command(IDM_PREFERENCES);
@@ -375,18 +375,18 @@ TEST_F(About, ShowsTheShippedVersionAndIgnoresEscape) {
     bool openAfterEscape = false;
     HWND owner = nullptr;
     driver.then([&](HWND dialog) {
-        text = windowText(GetDlgItem(dialog, 1007));
-        HWND ok = GetDlgItem(dialog, 1006);
+        text = windowText(GetDlgItem(dialog, IDC_ABOUT_TEXT));
+        HWND ok = GetDlgItem(dialog, IDC_ABOUT_OK);
         focusOnOk = GetFocus() == ok;
         smallIcon = SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0) != 0;
         owner = GetWindow(dialog, GW_OWNER);
         PostMessageA(ok, WM_KEYDOWN, VK_ESCAPE, 0);
         afterQueuedMessages([&openAfterEscape, dialog] {
             openAfterEscape = IsWindowVisible(dialog);
-            pressButton(dialog, 1006);
+            pressButton(dialog, IDC_ABOUT_OK);
         });
     });
-    EXPECT_EQ(showAboutDialog(mainWindow), 1006) << "ended by OK";
+    EXPECT_EQ(showAboutDialog(mainWindow), IDC_ABOUT_OK) << "ended by OK";
     EXPECT_EQ(driver.seenCaptions.at(0), "About Jotty Notes");
     EXPECT_EQ(text, "Jotty Notes Version  1.0.1  \n\nVisit us at: www.kestrova.net/jottynotes");
     EXPECT_TRUE(focusOnOk);

@@ -3,12 +3,13 @@
 // that the notes survive a reinstall and an uninstall.
 #include "support/running_program.h"
 
+#include "platform/autostart.h"
+
 #include <commctrl.h>
 #include <shlobj.h>
 
 namespace {
 
-const char* const RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const UNINSTALL_KEY =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Jotty Notes";
 
@@ -175,7 +176,7 @@ TEST_F(Setup, InstallsForTheUserAndKeepsTheNotesOverAReinstall) {
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(pumpUntil([&] { return fileExists(dataFile("Settings.dat")); }));
     EXPECT_FALSE(fileExists(otherFolder + "\\Data")) << "not in the current folder";
-    EXPECT_EQ(readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY, "Jotty Notes"),
+    EXPECT_EQ(readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, "Jotty Notes"),
               stored(quoted(folder + "\\jnotes.exe") + " -minimize"));
 
     // Setup asks the running copy to quit, which saves its page on the way out.
@@ -206,9 +207,9 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     HWND window = startInstalledProgram();
     ASSERT_NE(window, nullptr);
     // The Preferences entry, and both entries as written under HKCU when HKLM refuses.
-    setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY, "JottyNotes", REG_SZ, "x");
-    setRegistryValue(HKEY_CURRENT_USER, RUN_KEY, "Jotty Notes", REG_SZ, "x");
-    setRegistryValue(HKEY_CURRENT_USER, RUN_KEY, "JottyNotes", REG_SZ, "x");
+    setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, REG_SZ, "x");
+    setRegistryValue(HKEY_CURRENT_USER, RUN_KEY_PATH, "Jotty Notes", REG_SZ, "x");
+    setRegistryValue(HKEY_CURRENT_USER, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, REG_SZ, "x");
     typeIntoRunningCopy(window, "kept after the uninstall");
 
     ASSERT_EQ(runToTheEnd(quoted(folder + "\\uninst.exe") + " /S"), 0u);
@@ -218,8 +219,8 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     EXPECT_FALSE(fileExists(shellFolder(CSIDL_PROGRAMS) + "\\Jotty Notes.lnk"));
     EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE));
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-        EXPECT_FALSE(valueExists(root, RUN_KEY, "Jotty Notes"));
-        EXPECT_FALSE(valueExists(root, RUN_KEY, "JottyNotes"));
+        EXPECT_FALSE(valueExists(root, RUN_KEY_PATH, "Jotty Notes"));
+        EXPECT_FALSE(valueExists(root, RUN_KEY_PATH, PREFERENCES_RUN_VALUE));
     }
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, UNINSTALL_KEY));
     EXPECT_EQ(readFileBytes(dataFile("Page0.txt")), "kept after the uninstall");

@@ -2,12 +2,89 @@
 #include "support/program_fixture.h"
 
 #include "app/app_state.h"
+#include "platform/autostart.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
 #include "ui/text_insert.h"
+#include "ui/tray_icon.h"
 
 #include <commctrl.h>
+#include <cstring>
 #include <vector>
+
+// The numbers and names that other programs, the resources and stored files know the program
+// by; every other test uses the program's names for them.
+TEST(FixedNumbers, AreTheOnesOthersKnowTheProgramBy) {
+    const struct {
+        const char* name;
+        long value;
+        long fixed;
+    } numbers[] = {
+        {"IDS_APP_CAPTION", IDS_APP_CAPTION, 1},
+        {"IDS_ABOUT_TEMPLATE", IDS_ABOUT_TEMPLATE, 2},
+        {"IDI_NOTES", IDI_NOTES, 101},
+        {"IDI_ERASE", IDI_ERASE, 105},
+        {"IDI_HELP", IDI_HELP, 106},
+        {"IDI_INFO", IDI_INFO, 107},
+        {"IDI_OPTIONS", IDI_OPTIONS, 110},
+        {"IDD_PREFERENCES", IDD_PREFERENCES, 104},
+        {"IDD_ABOUT", IDD_ABOUT, 108},
+        {"IDD_EXPORT", IDD_EXPORT, 111},
+        {"IDR_ACCELERATORS", IDR_ACCELERATORS, 109},
+        {"IDC_NOTEEDITOR", IDC_NOTEEDITOR, 102},
+        {"IDC_TABSTRIP", IDC_TABSTRIP, 103},
+        {"MENU_EDITOR", MENU_EDITOR, 415},
+        {"MENU_TRAY", MENU_TRAY, 416},
+        {"IDM_OPEN", IDM_OPEN, 421},
+        {"IDM_ABOUT", IDM_ABOUT, 422},
+        {"IDM_EXIT", IDM_EXIT, 423},
+        {"IDM_PREFERENCES", IDM_PREFERENCES, 424},
+        {"IDM_UNDO", IDM_UNDO, 425},
+        {"IDM_CUT", IDM_CUT, 426},
+        {"IDM_COPY", IDM_COPY, 427},
+        {"IDM_PASTE", IDM_PASTE, 428},
+        {"IDM_DELETE", IDM_DELETE, 429},
+        {"IDM_SELECTALL", IDM_SELECTALL, 430},
+        {"IDM_EXPORTPAGE", IDM_EXPORTPAGE, 431},
+        {"IDM_INSERTDATETIME", IDM_INSERTDATETIME, 40002},
+        {"IDM_INSERTLINE", IDM_INSERTLINE, 40003},
+        {"IDM_SAVEPAGE", IDM_SAVEPAGE, 40004},
+        {"IDC_PREF_NAME0", IDC_PREF_NAME0, 1000},
+        {"IDC_PREF_CLEAR", IDC_PREF_CLEAR, 1005},
+        {"IDC_PREF_OK", IDC_PREF_OK, 1006},
+        {"IDC_PREF_CANCEL", IDC_PREF_CANCEL, 1007},
+        {"IDC_PREF_APPLY", IDC_PREF_APPLY, 1008},
+        {"IDC_PREF_HELP", IDC_PREF_HELP, 1009},
+        {"IDC_PREF_WORDWRAP", IDC_PREF_WORDWRAP, 1010},
+        {"IDC_PREF_AUTOSTART", IDC_PREF_AUTOSTART, 1011},
+        {"IDC_PREF_EXPORT", IDC_PREF_EXPORT, 1012},
+        {"IDC_EXPORT_CANCEL", IDC_EXPORT_CANCEL, 1007},
+        {"IDC_EXPORT_PAGE0", IDC_EXPORT_PAGE0, 1011},
+        {"IDC_EXPORT_EXPORT", IDC_EXPORT_EXPORT, 1016},
+        {"IDC_ABOUT_OK", IDC_ABOUT_OK, 1006},
+        {"IDC_ABOUT_TEXT", IDC_ABOUT_TEXT, 1007},
+        {"WM_TRAYICON", WM_TRAYICON, 6025},
+        {"IDT_AUTOSAVE", static_cast<long>(IDT_AUTOSAVE), 1},
+        {"AUTOSAVE_PERIOD", AUTOSAVE_PERIOD, 30000},
+        {"PAGE_COUNT", PAGE_COUNT, 5},
+        {"the settings record", sizeof(SettingsRecord), 124},
+    };
+    for (const auto& number : numbers)
+        EXPECT_EQ(number.value, number.fixed) << number.name;
+    const struct {
+        const char* name;
+        const char* value;
+        const char* fixed;
+    } names[] = {
+        {"MAIN_WINDOW_CLASS", MAIN_WINDOW_CLASS, "CLS_jNotes"},
+        {"INSTALL_KEY_PATH", INSTALL_KEY_PATH, "Software\\Kestrova\\Jotty Notes"},
+        {"INSTALLED_PATH_VALUE", INSTALLED_PATH_VALUE, "InstalledPath"},
+        {"RUN_KEY_PATH", RUN_KEY_PATH, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+        {"PREFERENCES_RUN_VALUE", PREFERENCES_RUN_VALUE, "JottyNotes"},
+    };
+    for (const auto& name : names)
+        EXPECT_STREQ(name.value, name.fixed) << name.name;
+}
 
 using MainWindow = ProgramTest;
 
@@ -28,7 +105,7 @@ TEST_F(MainWindow, AcceleratorTableHoldsTheThreeShortcuts) {
     const struct {
         WORD key;
         WORD command;
-    } expected[] = {{'S', 40004}, {'L', 40003}, {'T', 40002}};
+    } expected[] = {{'S', IDM_SAVEPAGE}, {'L', IDM_INSERTLINE}, {'T', IDM_INSERTDATETIME}};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(entries[i].key, expected[i].key);
         EXPECT_EQ(entries[i].cmd, expected[i].command);

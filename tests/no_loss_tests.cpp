@@ -1,5 +1,6 @@
 // When a save or a load fails, the notes stay where they are and no failure passes for success.
 #include "support/program_fixture.h"
+#include "support/running_program.h"
 
 #include "app/app_state.h"
 #include "app/startup.h"
@@ -17,13 +18,9 @@
 
 using NoLoss = ProgramTest;
 
-// Five page names of the user's, as the settings file stores them.
-static const std::string NAMES = [] {
-    std::string names;
-    for (const char* name : {"Work", "Home", "Ideas", "Shop", "Misc"})
-        names += name + std::string(20 - strlen(name), '\0');
-    return names;
-}();
+// Five page names of the user's, and their 100 bytes in a settings file.
+static const std::vector<std::string> USER_NAMES = {"Work", "Home", "Ideas", "Shop", "Misc"};
+static const std::string NAMES = settingsBytes(0, USER_NAMES).substr(4, 100);
 
 TEST_F(NoLoss, FailedSaveOnATabSwitchKeepsThePage) {
     start();
@@ -117,8 +114,7 @@ TEST_F(NoLoss, UnreadableStartPageIsLeftAloneAndAReadableOneShown) {
             quit();
         writePageBytes(0, "zero");
         writePageBytes(2, "two");
-        writeSettingsBytes(std::string({static_cast<char>(c.startPage), 0, 1, 0}) + NAMES +
-                           std::string(20, '\0'));
+        writeSettingsBytes(settingsBytes(c.startPage, USER_NAMES));
         ASSERT_TRUE(holdFile(pageFile(c.startPage)));
         ModalDriver driver;
         driver.then([&](HWND box) {
@@ -155,11 +151,47 @@ TEST_F(NoLoss, SessionEndWaitsForNotesThatCouldNotBeSaved) {
     EXPECT_EQ(readFileBytes(pageFile(0)), "unsaved");
 }
 
+// Automation and accessibility tools set the editor's whole text from their own process, and a
+// multi-line edit control reports no change for that: it is the user's text all the same.
+TEST_F(RunningProgram, TextSetByAnotherProgramIsSavedOnEveryOccasion) {
+    writePageBytes(0, "old notes");
+    ASSERT_TRUE(launch(first, "", folder));
+    HWND window = waitForMainWindow();
+    HWND tabs = GetDlgItem(window, IDC_TABSTRIP);
+    const struct {
+        const char* name;
+        std::function<void()> save;
+        std::function<void()> back;
+    } occasions[] = {
+        {"Ctrl+S", [&] { SendMessageA(window, WM_COMMAND, IDM_SAVEPAGE, 0); }, [] {}},
+        {"the autosave", [&] { SendMessageA(window, WM_TIMER, IDT_AUTOSAVE, 0); }, [] {}},
+        {"a switch", [&] { SendMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0); },
+         [&] { SendMessageA(tabs, WM_KEYDOWN, VK_LEFT, 0); }},
+        {"hiding", [&] { SendMessageA(window, WM_CLOSE, 0, 0); },
+         [&] { SendMessageA(window, WM_COMMAND, IDM_OPEN, 0); }},
+    };
+    for (const auto& occasion : occasions) {
+        SCOPED_TRACE(occasion.name);
+        std::string text = std::string("set by another program before ") + occasion.name;
+        typeIntoRunningCopy(window, text.c_str());
+        EXPECT_EQ(tabCaptionOf(window, 0), "Page 1*");
+        occasion.save();
+        EXPECT_TRUE(pumpUntil([&] { return readFileBytes(pageFile(0)) == text; }))
+            << readFileBytes(pageFile(0));
+        occasion.back();
+        EXPECT_EQ(tabCaptionOf(window, 0), "Page 1");
+        char shown[100] = {};
+        SendMessageA(GetDlgItem(window, IDC_NOTEEDITOR), WM_GETTEXT, sizeof shown,
+                     reinterpret_cast<LPARAM>(shown));
+        EXPECT_EQ(shown, text);
+    }
+}
+
 // A backup or sync program may hold the settings file while the program starts: the defaults
 // stand in for it meanwhile, but they are never written over it nor into the Run values. The
 // holder lets the file be replaced, so that only the program keeps it.
 TEST_F(NoLoss, SettingsHeldAtStartAreNotWrittenOver) {
-    std::string stored = std::string("\x01\x00\x00\x00", 4) + NAMES + std::string(20, '\0');
+    std::string stored = settingsBytes(1, USER_NAMES, false);
     writeSettingsBytes(stored);
     const std::string runValue = std::string("as it was") + '\0';
     setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, "Jotty Notes", REG_SZ, runValue);
@@ -657,7 +689,7 @@ through(std::vector<std::pair<const char*, std::function<void(HWND)>>> steps) {
 class ModalWindows : public ProgramTest {
   protected:
     void plantNotes() {
-        writeSettingsBytes(std::string("\0\0\0\0", 4) + NAMES + std::string(20, '\0'));
+        writeSettingsBytes(settingsBytes(0, USER_NAMES, false));
         writePageBytes(0, "saved notes");
         writePageBytes(2, "other page");
         writePageBytes(4, "");

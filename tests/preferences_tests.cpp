@@ -3,6 +3,7 @@
 #include "support/running_program.h"
 
 #include "app/app_state.h"
+#include "platform/autostart.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
 #include "storage/settings.h"
@@ -12,9 +13,7 @@
 
 namespace {
 
-const char* const RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const STARTUP_VALUE = "Jotty Notes";
-const char* const PREFERENCES_VALUE = "JottyNotes";
 const char* const CLEAR_QUESTION =
     "Jotty Notes will erase all your notes.\nDo you want to continue?";
 const char* const ALL_ERASED = "All your notes have been erased!";
@@ -67,7 +66,7 @@ std::string launchCommandFor(const std::string& installFolder) {
 
 std::string runValue(HKEY root, const char* name) {
     bool found = false;
-    std::string data = readRegistryString(root, RUN_KEY, name, &found);
+    std::string data = readRegistryString(root, RUN_KEY_PATH, name, &found);
     return found ? data : "(none)";
 }
 
@@ -90,8 +89,8 @@ class Preferences : public ProgramTest {
     void TearDown() override {
         ProgramTest::TearDown();
         for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-            deleteRegistryValue(root, RUN_KEY, STARTUP_VALUE);
-            deleteRegistryValue(root, RUN_KEY, PREFERENCES_VALUE);
+            deleteRegistryValue(root, RUN_KEY_PATH, STARTUP_VALUE);
+            deleteRegistryValue(root, RUN_KEY_PATH, PREFERENCES_RUN_VALUE);
         }
         deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
     }
@@ -107,13 +106,13 @@ class Preferences : public ProgramTest {
 // The user's Run key goes too, as a fresh profile may not have one.
 struct MachineRunKeyRemoved {
     MachineRunKeyRemoved() {
-        RegDeleteKeyA(HKEY_CURRENT_USER, RUN_KEY);
-        removed = RegDeleteKeyA(HKEY_LOCAL_MACHINE, RUN_KEY) == ERROR_SUCCESS;
+        RegDeleteKeyA(HKEY_CURRENT_USER, RUN_KEY_PATH);
+        removed = RegDeleteKeyA(HKEY_LOCAL_MACHINE, RUN_KEY_PATH) == ERROR_SUCCESS;
     }
     ~MachineRunKeyRemoved() {
         HKEY key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, RUN_KEY, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                            nullptr) == ERROR_SUCCESS)
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, 0, nullptr, 0, KEY_WRITE, nullptr,
+                            &key, nullptr) == ERROR_SUCCESS)
             RegCloseKey(key);
     }
     bool removed;
@@ -187,7 +186,7 @@ TEST_F(Preferences, RenamesTabsAndTheNamesSurviveARestart) {
         click(dialog, IDC_PREF_APPLY);
         EXPECT_EQ(tabCaption(2), "Ideas") << "at once, on Apply";
         EXPECT_EQ(tabCaption(0), "Today") << "the new name shows without the marker";
-        EXPECT_TRUE(SendMessageA(noteEditor, EM_GETMODIFY, 0, 0)) << "the text is still unsaved";
+        EXPECT_TRUE(pageUnsaved()) << "the text is still unsaved";
         EXPECT_EQ(tabCaption(1), "Page 2");
         EXPECT_EQ(itemText(dialog, IDC_PREF_NAME0 + 1), "Page 2") << "an emptied name is put back";
         EXPECT_EQ(itemText(dialog, IDC_PREF_NAME0 + 3), longName);
@@ -301,7 +300,7 @@ TEST_F(Preferences, OkWithoutChangesWritesTheSettingsAndTheRunValue) {
     CreateDirectoryA(installed.c_str(), nullptr);
     setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
                      installed + '\0');
-    deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY, PREFERENCES_VALUE);
+    deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE);
     start();
     ASSERT_STREQ(installFolder, installed.c_str());
     std::string settingsPath = installed + "\\Data\\Settings.dat";
@@ -312,23 +311,23 @@ TEST_F(Preferences, OkWithoutChangesWritesTheSettingsAndTheRunValue) {
     EXPECT_EQ(readFileBytes(settingsPath),
               std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
     std::string expected = launchCommandFor(installed);
-    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), expected);
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_RUN_VALUE), expected);
     EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, STARTUP_VALUE), expected);
-    EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_VALUE), "(none)");
+    EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_RUN_VALUE), "(none)");
 
     driver.then([&](HWND dialog) {
         click(dialog, IDC_PREF_AUTOSTART);
         click(dialog, IDC_PREF_OK);
     });
     openFromTray();
-    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), "(none)") << "removed at once";
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_RUN_VALUE), "(none)") << "removed at once";
     EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, STARTUP_VALUE), expected) << "until the next start";
     EXPECT_EQ(readFileBytes(settingsPath)[2], '\0');
 
-    setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY, PREFERENCES_VALUE, REG_SZ, "stale");
+    setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, REG_SZ, "stale");
     driver.then([&](HWND dialog) { click(dialog, IDC_PREF_OK); });
     openFromTray();
-    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), "(none)") << "deleted again";
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_RUN_VALUE), "(none)") << "deleted again";
 }
 
 TEST_F(Preferences, WordWrapAppliedThenCancelledRecreatesTheEditorAfterwards) {
@@ -419,24 +418,24 @@ TEST_F(Preferences, RunValuesFallBackToTheUserWithoutMachineRights) {
         ModalDriver driver;
         driver.then([&](HWND dialog) { click(dialog, IDC_PREF_OK); });
         openFromTray();
-        EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_VALUE), expected);
-        EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), "(none)");
+        EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_RUN_VALUE), expected);
+        EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_RUN_VALUE), "(none)");
     }
     ModalDriver driver;
     driver.then([&](HWND dialog) { click(dialog, IDC_PREF_OK); });
     openFromTray();
-    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), expected);
-    EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_VALUE), "(none)")
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_RUN_VALUE), expected);
+    EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_RUN_VALUE), "(none)")
         << "with the rights, no second value is left to start a second copy";
 
-    setRegistryValue(HKEY_CURRENT_USER, RUN_KEY, PREFERENCES_VALUE, REG_SZ, expected);
+    setRegistryValue(HKEY_CURRENT_USER, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, REG_SZ, expected);
     driver.then([&](HWND dialog) {
         click(dialog, IDC_PREF_AUTOSTART);
         click(dialog, IDC_PREF_OK);
     });
     openFromTray();
-    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_VALUE), "(none)");
-    EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_VALUE), "(none)");
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, PREFERENCES_RUN_VALUE), "(none)");
+    EXPECT_EQ(runValue(HKEY_CURRENT_USER, PREFERENCES_RUN_VALUE), "(none)");
     restart();
     EXPECT_EQ(runValue(HKEY_CURRENT_USER, STARTUP_VALUE), "(none)");
     EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, STARTUP_VALUE), "(none)");

@@ -9,8 +9,6 @@
 #include "storage/settings.h"
 #include "ui/main_window.h"
 
-static const char* const RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 TEST(CommandLine, TokensAreSplitAtEverySingleSpace) {
     struct Case {
         const char* line;
@@ -106,11 +104,11 @@ TEST(Registry, QueryReportsItsFailures) {
 using StartupRunValue = ProgramTest;
 
 TEST_F(StartupRunValue, FollowsTheOption) {
-    deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY, "JottyNotes");
+    deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE);
     start();
     std::string expected = "\"" + folder + "\\jnotes.exe\" -minimize";
     bool found = false;
-    EXPECT_EQ(readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY, "Jotty Notes", &found),
+    EXPECT_EQ(readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, "Jotty Notes", &found),
               expected + '\0');
     EXPECT_TRUE(found);
     quit();
@@ -119,9 +117,9 @@ TEST_F(StartupRunValue, FollowsTheOption) {
     image[2] = 0;
     writeSettingsBytes(image);
     restart();
-    readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY, "Jotty Notes", &found);
+    readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, "Jotty Notes", &found);
     EXPECT_FALSE(found);
-    readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY, "JottyNotes", &found);
+    readRegistryString(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, &found);
     EXPECT_FALSE(found) << "start-up leaves the other Run value alone";
 }
 
@@ -140,8 +138,8 @@ TEST_F(MainWindowStart, IsCentredAndShown) {
     char className[32];
     GetClassNameA(mainWindow, className, sizeof className);
     EXPECT_STREQ(className, "CLS_jNotes");
-    EXPECT_EQ(GetDlgCtrlID(noteEditor), 102);
-    EXPECT_EQ(GetDlgCtrlID(tabStrip), 103);
+    EXPECT_EQ(GetDlgCtrlID(noteEditor), IDC_NOTEEDITOR);
+    EXPECT_EQ(GetDlgCtrlID(tabStrip), IDC_TABSTRIP);
     EXPECT_TRUE(KillTimer(mainWindow, IDT_AUTOSAVE)) << "the autosave timer runs";
     SetTimer(mainWindow, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
 }

@@ -9,18 +9,11 @@
 
 #include <cstring>
 
-static std::string defaultSettingsImage() {
-    std::string image("\x00\x00\x01\x00", 4);
-    for (int page = 1; page <= 5; ++page)
-        image += "Page " + std::to_string(page) + std::string(14, '\0');
-    return image + std::string(20, '\0');
-}
-
 using SettingsFile = ProgramTest;
 
 TEST_F(SettingsFile, FirstStartWritesTheDefaultImage) {
     start();
-    EXPECT_EQ(readFileBytes(settingsFile()), defaultSettingsImage());
+    EXPECT_EQ(readFileBytes(settingsFile()), settingsBytes());
     for (int page = 0; page < 5; ++page)
         EXPECT_EQ(tabCaption(page), "Page " + std::to_string(page + 1));
     EXPECT_EQ(GetWindowLongA(noteEditor, GWL_STYLE) & ES_AUTOHSCROLL, ES_AUTOHSCROLL);
@@ -40,7 +33,7 @@ TEST_F(SettingsFile, ShortFileFillsOnlyTheLeadingBytes) {
 }
 
 TEST_F(SettingsFile, LongFileIsCutAndReservedBytesSurvive) {
-    std::string image = defaultSettingsImage();
+    std::string image = settingsBytes();
     for (int i = 104; i < 124; ++i)
         image[i] = static_cast<char>(0xA0 + i - 104);
     writeSettingsBytes(image + std::string(76, 'x'));
@@ -51,8 +44,7 @@ TEST_F(SettingsFile, LongFileIsCutAndReservedBytesSurvive) {
 
 TEST_F(SettingsFile, DamagedRecordStaysWithinTheFivePages) {
     for (int16_t startPage : {5, -1, 32767, -32768}) {
-        std::string image = defaultSettingsImage();
-        memcpy(&image[0], &startPage, 2);
+        std::string image = settingsBytes(startPage);
         memset(&image[4 + 20], 'N', 20); // the second name has no NUL
         writeSettingsBytes(image);
         restart();

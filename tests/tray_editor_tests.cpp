@@ -141,7 +141,7 @@ TEST_F(Menus, TrayMenuHoldsItsFiveItemsAndExitEndsTheProgram) {
     }
     ASSERT_EQ(items.size(), 5u);
     const char* texts[] = {"&Open Jotty Notes", "&Preferences...", "&About...", "", "E&xit"};
-    UINT ids[] = {421, 424, 422, 0, 423};
+    UINT ids[] = {IDM_OPEN, IDM_PREFERENCES, IDM_ABOUT, 0, IDM_EXIT};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(items[i].text, texts[i]);
         EXPECT_EQ(items[i].id, ids[i]);
@@ -185,7 +185,8 @@ TEST_F(Menus, EditorMenuHoldsTheSubmenuAndTheEditingItems) {
     ASSERT_EQ(items.size(), 10u);
     const char* texts[] = {"Jotty Notes", "",      "Undo",   "", "Cut",
                            "Copy",        "Paste", "Delete", "", "Select All"};
-    UINT ids[] = {UINT(-1), 0, 425, 0, 426, 427, 428, 429, 0, 430};
+    UINT ids[] = {UINT(-1), 0,         IDM_UNDO,   0, IDM_CUT,
+                  IDM_COPY, IDM_PASTE, IDM_DELETE, 0, IDM_SELECTALL};
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(items[i].text, texts[i]) << i;
         EXPECT_EQ(items[i].id, ids[i]) << i;
@@ -193,7 +194,7 @@ TEST_F(Menus, EditorMenuHoldsTheSubmenuAndTheEditingItems) {
     ASSERT_EQ(submenuItems.size(), 5u);
     const char* subTexts[] = {"Export this page...", "Preferences...", "About...", "",
                               "Shutdown Jotty Notes"};
-    UINT subIds[] = {431, 424, 422, 0, 423};
+    UINT subIds[] = {IDM_EXPORTPAGE, IDM_PREFERENCES, IDM_ABOUT, 0, IDM_EXIT};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(submenuItems[i].text, subTexts[i]);
         EXPECT_EQ(submenuItems[i].id, subIds[i]);
@@ -353,7 +354,7 @@ TEST_F(EditorRecreation, WrapOnAndOffGivesBackTheEditor) {
     ASSERT_EQ(recreateEditor(0), 1);
     EXPECT_EQ(GetWindowLongA(noteEditor, GWL_STYLE), style);
     EXPECT_EQ(editorText(), "line one\r\nline two unsaved");
-    EXPECT_EQ(GetDlgCtrlID(noteEditor), 102);
+    EXPECT_EQ(GetDlgCtrlID(noteEditor), IDC_NOTEEDITOR);
     EXPECT_EQ(GetParent(noteEditor), mainWindow);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(noteEditor, WM_GETFONT, 0, 0)), font);
     RECT after;

@@ -1,5 +1,8 @@
 #include "support/running_program.h"
 
+#include <commctrl.h>
+#include <cstddef>
+
 Process::~Process() {
     if (handle)
         CloseHandle(handle);
@@ -40,9 +43,36 @@ HWND waitForMainWindow() {
 }
 
 void typeIntoRunningCopy(HWND window, const char* text) {
-    HWND editor = GetDlgItem(window, IDC_NOTEEDITOR);
-    SendMessageA(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+    SendMessageA(GetDlgItem(window, IDC_NOTEEDITOR), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+std::string tabCaptionOf(HWND window, int page) {
+    struct Remote {
+        TCITEMA item;
+        char caption[64];
+    };
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    void* memory =
+        process ? VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE)
+                : nullptr;
+    Remote remote = {};
+    if (memory) {
+        remote.item.mask = TCIF_TEXT;
+        remote.item.pszText = static_cast<char*>(memory) + offsetof(Remote, caption);
+        remote.item.cchTextMax = sizeof remote.caption - 1;
+        WriteProcessMemory(process, memory, &remote, sizeof remote, nullptr);
+        SendMessageA(GetDlgItem(window, IDC_TABSTRIP), TCM_GETITEMA, page,
+                     reinterpret_cast<LPARAM>(memory));
+        ReadProcessMemory(process, memory, &remote, sizeof remote, nullptr);
+        VirtualFreeEx(process, memory, 0, MEM_RELEASE);
+    }
+    if (process)
+        CloseHandle(process);
+    remote.caption[sizeof remote.caption - 1] = '\0';
+    return remote.caption;
 }
 
 void endProgram(const Process& process) {

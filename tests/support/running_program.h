@@ -24,8 +24,10 @@ bool launch(Process& process, const std::string& arguments, const std::string& f
 // The exit code, or STILL_ACTIVE when the process has not ended in time.
 DWORD waitForExit(const Process& process, DWORD milliseconds = 20000);
 HWND waitForMainWindow();
-// Puts the text in the editor of a running copy's main window as text the user typed.
+// Sets the whole text of a running copy's editor, as an automation tool would.
 void typeIntoRunningCopy(HWND window, const char* text);
+// The caption of a tab of a running copy's main window, read through memory of that process.
+std::string tabCaptionOf(HWND window, int page);
 // Ends a copy of jnotes.exe that a test left running: the quit command, by force if need be.
 void endProgram(const Process& process);
 

@@ -5,6 +5,7 @@
 #include "app/program_state.h"
 #include "platform/autostart.h"
 #include "platform/registry_helper.h"
+#include "platform/system_message.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
 #include "storage/settings.h"
@@ -17,6 +18,7 @@
 #include <commctrl.h>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -54,13 +56,11 @@ void showErrorBox(HWND owner, const char* text) {
         snprintf(message, sizeof message, "%s", text);
     } else {
         DWORD code = GetLastError();
-        char* description = nullptr;
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                       reinterpret_cast<char*>(&description), 0, nullptr);
-        snprintf(message, sizeof message, "Error %d: %s", static_cast<int>(code),
-                 description ? description : "No description is known for this error.\r\n");
-        LocalFree(description);
+        std::string description = systemMessage(code);
+        if (description.empty())
+            description = "No description is known for this error.";
+        snprintf(message, sizeof message, "Error %d: %s\r\n", static_cast<int>(code),
+                 description.c_str());
     }
     messageBox(owner, message, "Error", MB_ICONERROR);
 }
@@ -157,7 +157,7 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
     if (!settingsFileUnread())
         applyStartupRunValue();
 
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     if (!registerMainWindowClass(instance)) {
         showErrorBox(nullptr, nullptr);

@@ -84,7 +84,7 @@ void reportRatio(const std::string& name, const std::vector<double>& programMs,
     const char* verdict = target <= 0 ? "-" : met ? "yes" : "no";
     char targetText[16] = "-";
     if (target > 0)
-        snprintf(targetText, sizeof targetText, "%.1f", target);
+        snprintf(targetText, sizeof targetText, "%g", target);
     printf("%-12s program %10.2f ms  floor %10.2f ms  ratio %5.2f  target %s  met %s\n",
            name.c_str(), program, floor, ratio, targetText, verdict);
     printf("%-12s runs, program:%s; floor:%s\n", "", listed(programMs).c_str(),

@@ -80,16 +80,35 @@ bool startOnce(Candidate& candidate, const std::string& folder, bool record) {
 }
 
 // Starts each candidate once uncounted (Wine's libraries come from disk the first time), then
-// the counted runs, alternating so that neither always follows the other.
-bool compare(Candidate& program, Candidate& other, const std::string& folder, int runs,
-             bool warmUp) {
-    bool ok = !warmUp || (startOnce(program, folder, false) && startOnce(other, folder, false));
+// the counted runs, alternating so that neither always follows the other. The other candidate
+// may start in a folder of its own.
+bool compare(Candidate& program, Candidate& other, const std::string& folder, int runs, bool warmUp,
+             const std::string& otherFolder = std::string()) {
+    const std::string& elsewhere = otherFolder.empty() ? folder : otherFolder;
+    bool ok = !warmUp || (startOnce(program, folder, false) && startOnce(other, elsewhere, false));
     for (int run = 0; ok && run < runs; ++run) {
-        Candidate& first = run % 2 ? program : other;
-        Candidate& second = run % 2 ? other : program;
-        ok = startOnce(first, folder, true) && startOnce(second, folder, true);
+        if (run % 2)
+            ok = startOnce(program, folder, true) && startOnce(other, elsewhere, true);
+        else
+            ok = startOnce(other, elsewhere, true) && startOnce(program, folder, true);
     }
     return ok;
+}
+
+// A thousand versions of each page, as years of notes leave them.
+void plantVersions(const std::string& folder, int count) {
+    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
+    CreateDirectoryA((folder + "\\Data\\History").c_str(), nullptr);
+    for (int page = 0; page < 5; ++page) {
+        std::string versions = folder + "\\Data\\History\\Page" + std::to_string(page);
+        CreateDirectoryA(versions.c_str(), nullptr);
+        for (int i = 0; i < count; ++i) {
+            char name[64];
+            snprintf(name, sizeof name, "\\20261101-%02d%02d%02d-000-%08x.txt", i / 3600 % 24,
+                     i / 60 % 60, i % 60, i);
+            writeFileBytes(versions + name, noteText(2000, i));
+        }
+    }
 }
 
 std::string quoted(const std::string& path) {
@@ -110,6 +129,18 @@ int main(int argc, char** argv) {
     bool ok = compare(jnotes, floor, folder, runs, !smoke);
     if (ok)
         reportRatio("startup", jnotes.startMs, floor.startMs, 1.2);
+
+    // The same start with a thousand versions of every page on disk: none of them is read.
+    int versions = smoke ? 10 : 1000;
+    std::string withVersions = makeTemporaryFolder();
+    plantVersions(withVersions, versions);
+    Candidate plain = {program, WM_COMMAND, IDM_EXIT, {}, {}};
+    Candidate versioned = {program, WM_COMMAND, IDM_EXIT, {}, {}};
+    ok = ok && compare(versioned, plain, withVersions, runs, !smoke, folder);
+    removeFolder(withVersions);
+    if (ok)
+        reportRatio("startup_with_" + std::to_string(versions) + "_versions", versioned.startMs,
+                    plain.startMs, 1.05);
 
     // The same large page opened by both: the program's start page, and notepad's file.
     size_t bytes = smoke ? 1000 : 10000000;

@@ -16,6 +16,7 @@
 #define IDD_PREFERENCES 104
 #define IDD_ABOUT 108
 #define IDD_EXPORT 111
+#define IDD_VERSIONS 112
 #define IDR_ACCELERATORS 109
 
 // Child controls of the main window
@@ -41,6 +42,9 @@
 #define IDM_INSERTDATETIME 40002
 #define IDM_INSERTLINE 40003
 #define IDM_SAVEPAGE 40004
+// The window menu's Previous Versions: a system command, so below 0xF000 with its low four
+// bits clear.
+#define IDM_PREVIOUSVERSIONS 0x01B0
 
 // Preferences dialog controls
 #define IDC_PREF_NAME0 1000
@@ -61,3 +65,9 @@
 // About dialog controls
 #define IDC_ABOUT_OK 1006
 #define IDC_ABOUT_TEXT 1007
+
+// Previous Versions dialog controls
+#define IDC_VERSIONS_LIST 1020
+#define IDC_VERSIONS_VIEW 1021
+#define IDC_VERSIONS_TROUBLE 1022
+#define IDC_VERSIONS_RESTORE 1023

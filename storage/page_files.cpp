@@ -49,9 +49,16 @@ FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp) {
     return result;
 }
 
-bool writePageFile(const char* path, const char* text, DWORD length, FileStamp& stamp) {
-    if (replaceFileContents(path, text, length, stamp))
-        return true;
-    createDataFolder();
-    return replaceFileContents(path, text, length, stamp);
+bool writePageFile(const char* path, const char* text, DWORD length, FileStamp& stamp,
+                   const VersionRequest& request, std::string& otherProgramsCopy) {
+    PageVersioning versioning(request);
+    auto setAside = [&] { versioning.setAside(path, text, length); };
+    bool written = replaceFileContents(path, text, length, stamp, setAside);
+    if (!written) {
+        createDataFolder();
+        written = replaceFileContents(path, text, length, stamp, setAside);
+    }
+    versioning.settle(written, length);
+    otherProgramsCopy = versioning.otherProgramsCopy();
+    return written;
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include "storage/page_history.h"
 #include "storage/safe_file.h"
 #include "storage/settings_record.h"
 
@@ -20,6 +21,9 @@ void createMissingPageFile(int page);
 // Reads a whole page file (a missing one is an empty page); its text ends at the first NUL byte, as
 // the edit control takes it.
 FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp);
-// Replaces the file with the bytes; when that fails, the Data folder is made again and the
-// write tried once more.
-bool writePageFile(const char* path, const char* text, DWORD length, FileStamp& stamp);
+// Replaces the file with the bytes, and keeps the text it replaces as a version as the request
+// and the rules ask; when that fails, the Data folder is made again and the write tried once
+// more. A copy of another program's that the write displaced is kept as the version named in
+// otherProgramsCopy.
+bool writePageFile(const char* path, const char* text, DWORD length, FileStamp& stamp,
+                   const VersionRequest& request, std::string& otherProgramsCopy);

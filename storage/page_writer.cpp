@@ -12,10 +12,12 @@ struct PageFileWrite {
     char path[MAX_PATH] = {};
     const char* text = nullptr;
     DWORD length = 0;
+    VersionRequest request;
     HWND tell = nullptr;
     UINT message = 0;
     bool written = false;
     FileStamp stamp = {};
+    std::string otherProgramsCopy;
     LONG ended = 0; // set by the writing thread once its outcome is in place
 };
 
@@ -24,8 +26,9 @@ struct PageFileWrite {
 static ProgramState<PageFileWrite> pageFileWrite;
 
 static void writeStartedFile() {
-    pageFileWrite.written = writePageFile(pageFileWrite.path, pageFileWrite.text,
-                                          pageFileWrite.length, pageFileWrite.stamp);
+    pageFileWrite.written =
+        writePageFile(pageFileWrite.path, pageFileWrite.text, pageFileWrite.length,
+                      pageFileWrite.stamp, pageFileWrite.request, pageFileWrite.otherProgramsCopy);
     InterlockedExchange(&pageFileWrite.ended, 1);
 }
 
@@ -35,12 +38,15 @@ static DWORD WINAPI pageWriterThread(void*) {
     return 0;
 }
 
-void startPageFileWrite(const char* path, const char* text, DWORD length, HWND tell, UINT message) {
+void startPageFileWrite(const char* path, const char* text, DWORD length,
+                        const VersionRequest& request, HWND tell, UINT message) {
     FileStamp unused;
-    finishPageFileWrite(unused);
+    std::string unusedCopy;
+    finishPageFileWrite(unused, unusedCopy);
     lstrcpynA(pageFileWrite.path, path, sizeof pageFileWrite.path);
     pageFileWrite.text = text;
     pageFileWrite.length = length;
+    pageFileWrite.request = request;
     pageFileWrite.tell = tell;
     pageFileWrite.message = message;
     pageFileWrite.ended = 0;
@@ -53,7 +59,7 @@ void startPageFileWrite(const char* path, const char* text, DWORD length, HWND t
         writeStartedFile();
 }
 
-bool finishPageFileWrite(FileStamp& stamp) {
+bool finishPageFileWrite(FileStamp& stamp, std::string& otherProgramsCopy) {
     if (!pageFileWrite.started)
         return true;
     if (pageFileWrite.thread) {
@@ -63,6 +69,8 @@ bool finishPageFileWrite(FileStamp& stamp) {
     }
     pageFileWrite.started = false;
     stamp = pageFileWrite.stamp;
+    otherProgramsCopy = pageFileWrite.otherProgramsCopy;
+    pageFileWrite.otherProgramsCopy.clear();
     return pageFileWrite.written;
 }
 

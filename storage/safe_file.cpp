@@ -82,7 +82,8 @@ static bool isReadOnly(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-bool replaceFileContents(const char* path, const void* data, DWORD size, FileStamp& stamp) {
+bool replaceFileContents(const char* path, const void* data, DWORD size, FileStamp& stamp,
+                         const std::function<void()>& beforeRename) {
     char temporaryPath[MAX_PATH];
     if (!formatTemporaryPath(temporaryPath, path))
         return false;
@@ -90,7 +91,10 @@ bool replaceFileContents(const char* path, const void* data, DWORD size, FileSta
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    if (writeNewFile(temporaryPath, data, size, stamp) &&
+    bool written = writeNewFile(temporaryPath, data, size, stamp);
+    if (written && beforeRename)
+        beforeRename();
+    if (written &&
         MoveFileExA(temporaryPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         restampAfterRename(path, stamp);
         return true;

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 enum class FileRead {
@@ -38,8 +39,10 @@ FileRead readFileStart(const char* path, std::string& bytes, DWORD count, FileSt
 // Writes the bytes to a new file beside the target, flushes it and renames it over the
 // target. On any failure the target keeps its old content and no new file is left behind.
 // A read-only target is never replaced, and one held open by another program cannot be.
-// The stamp is that of the file written.
-bool replaceFileContents(const char* path, const void* data, DWORD size, FileStamp& stamp);
+// The stamp is that of the file written. What must happen at the last moment before the target
+// is replaced runs just before the rename.
+bool replaceFileContents(const char* path, const void* data, DWORD size, FileStamp& stamp,
+                         const std::function<void()>& beforeRename = nullptr);
 
 // The name of the file that replaceFileContents writes before the rename: the same name with
 // the extension ".tmp" ("Page0.tmp" for "Page0.txt").

@@ -210,6 +210,8 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, REG_SZ, "x");
     setRegistryValue(HKEY_CURRENT_USER, RUN_KEY_PATH, "Jotty Notes", REG_SZ, "x");
     setRegistryValue(HKEY_CURRENT_USER, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, REG_SZ, "x");
+    typeIntoRunningCopy(window, "first words");
+    SendMessageA(window, WM_COMMAND, IDM_SAVEPAGE, 0);
     typeIntoRunningCopy(window, "kept after the uninstall");
 
     ASSERT_EQ(runToTheEnd(quoted(folder + "\\uninst.exe") + " /S"), 0u);
@@ -225,6 +227,11 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, UNINSTALL_KEY));
     EXPECT_EQ(readFileBytes(dataFile("Page0.txt")), "kept after the uninstall");
     EXPECT_TRUE(fileExists(dataFile("Settings.dat")));
+    WIN32_FIND_DATAA found;
+    HANDLE version = FindFirstFileA(dataFile("History\\Page0\\*.txt").c_str(), &found);
+    ASSERT_NE(version, INVALID_HANDLE_VALUE) << "the previous versions are the user's too";
+    FindClose(version);
+    EXPECT_EQ(readFileBytes(dataFile("History\\Page0\\") + found.cFileName), "first words");
 }
 
 TEST_F(Setup, UninstallDeletesTheNotesWhenTheUserTicksIt) {

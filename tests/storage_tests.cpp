@@ -3,6 +3,7 @@
 
 #include "app/app_state.h"
 #include "storage/page_files.h"
+#include "storage/page_history.h"
 #include "storage/safe_file.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
@@ -180,6 +181,163 @@ TEST_F(PageFiles, LeftoversOfACrashedSaveAreRemovedAtStart) {
     EXPECT_FALSE(fileExists(dataPath("Page0.tmp")));
     EXPECT_FALSE(fileExists(dataPath("Settings.tmp")));
     EXPECT_EQ(editorText(), "whole page");
+}
+
+// On a clock the test sets: the minutes since the page's newest version.
+TEST(PageHistory, RulesSayWhichReplacedTextIsKept) {
+    using O = VersionOccasion;
+    const struct {
+        const char* before;
+        const char* after;
+        bool hasVersions;
+        ULONGLONG minutes;
+        VersionOccasion occasion;
+        bool kept;
+    } cases[] = {
+        {"notes", "notes, more", false, 0, O::Edits, true}, // the page's first version
+        {"notes", "notes, more", true, 9, O::Edits, false}, // the edits of ten minutes make one
+        {"notes", "notes, more", true, 10, O::Edits, true}, //
+        {"a paragraph", "a par", true, 1, O::Edits, true},  // cut to less than half
+        {"abcdef", "abc", true, 1, O::Edits, false},        // half is not less than half
+        {"notes", "notes", false, 60, O::Edits, false},     // the same text
+        {"", "first words", false, 60, O::Edits, false},    // an empty page holds nothing
+        {"notes", "", true, 1, O::EraseAll, true},          //
+        {"typed over", "notes", true, 1, O::Restore, true}, //
+        {"mine", "theirs", true, 0, O::TakenIn, true},      //
+        {"same", "same", true, 60, O::Restore, false},      //
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " -> " + c.after);
+        EXPECT_EQ(versionWanted(c.hasVersions, c.minutes * MINUTE_IN_FILETIME, strlen(c.before),
+                                strlen(c.after), strcmp(c.before, c.after) == 0, c.occasion),
+                  c.kept);
+    }
+}
+
+TEST(PageHistory, PruningKeepsAWeekThenADayEachToNinetyDaysWithinTheirSize) {
+    const ULONGLONG HOUR = 60 * MINUTE_IN_FILETIME, MB = 1 << 20, NOW = 1000 * DAY_IN_FILETIME;
+    const struct {
+        const char* name;
+        std::vector<std::pair<ULONGLONG, ULONGLONG>> ageInHoursAndSize; // newest first
+        ULONGLONG pageSize;
+        std::vector<size_t> pruned;
+    } cases[] = {
+        {"a week whole", {{0, 1}, {1, 1}, {2, 1}, {100, 1}, {167, 1}}, 1, {}},
+        {"a day each after it", {{0, 1}, {193, 1}, {197, 1}, {215, 1}, {217, 1}}, 1, {2, 3}},
+        {"nothing after 90 days", {{0, 1}, {24 * 89, 1}, {24 * 90 + 1, 1}}, 1, {2}},
+        {"64 MB, the oldest first", {{0, 30 * MB}, {1, 30 * MB}, {2, 30 * MB}}, MB, {2}},
+        {"8 times a large page", {{0, 30 * MB}, {1, 30 * MB}, {2, 30 * MB}}, 12 * MB, {}},
+        {"never the newest", {{0, 100 * MB}, {1, MB}}, MB, {1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<PageVersion> versions;
+        for (const auto& version : c.ageInHoursAndSize)
+            versions.push_back(
+                {"", NOW - version.first * HOUR, version.second, VersionOccasion::Edits});
+        EXPECT_EQ(versionsToPrune(versions, NOW, c.pageSize), c.pruned);
+    }
+}
+
+// A version's name as the program makes it: the time kept in UTC, a random part, an occasion.
+static std::string versionNameAged(ULONGLONG age, const char* random = "0badf00d") {
+    ULONGLONG kept = currentFileTime() - age;
+    FILETIME time = {static_cast<DWORD>(kept), static_cast<DWORD>(kept >> 32)};
+    SYSTEMTIME utc;
+    FileTimeToSystemTime(&time, &utc);
+    char name[64];
+    snprintf(name, sizeof name, "%04u%02u%02u-%02u%02u%02u-%03u-%s.txt", utc.wYear, utc.wMonth,
+             utc.wDay, utc.wHour, utc.wMinute, utc.wSecond, utc.wMilliseconds, random);
+    return name;
+}
+
+TEST_F(PageFiles, AVersionLinksTheReplacedFileOrElseCopiesItAndStaysAsItWas) {
+    writePageBytes(0, "first text");
+    writePageBytes(1, "second page");
+    // The versions of the second page on another file system, which no hard link reaches.
+    std::string elsewhere = "Z:\\dev\\shm\\jnotes-history-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(elsewhere.c_str(), nullptr);
+    CreateDirectoryA(dataPath("History").c_str(), nullptr);
+    startLinuxProgram("Z:\\bin\\ln -s " + unixPath(elsewhere) + " " +
+                      unixPath(dataPath("History")) + "/Page1");
+    ASSERT_TRUE(pumpUntil([&] { return fileExists(dataPath("History\\Page1")); }));
+    start();
+    std::string replaced = fileIndex(pageFile(0));
+    typeText(", changed");
+    command(IDM_SAVEPAGE);
+    for (int save = 0; save < 10; ++save) {
+        typeText("+");
+        command(IDM_SAVEPAGE);
+    }
+    std::vector<PageVersion> versions = listPageVersions(0);
+    ASSERT_EQ(versions.size(), 1u) << "the edits of ten minutes make one version";
+    EXPECT_EQ(readFileBytes(versions[0].path), "first text") << "unchanged by the later saves";
+    EXPECT_EQ(fileIndex(versions[0].path), replaced) << "a hard link: no byte copied";
+
+    clickTab(1);
+    replaced = fileIndex(pageFile(1));
+    typeText(", changed");
+    command(IDM_SAVEPAGE);
+    versions = listPageVersions(1);
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(readFileBytes(versions[0].path), "second page");
+    EXPECT_NE(fileIndex(versions[0].path), replaced) << "a copy";
+    DeleteFileA(versions[0].path.c_str());
+    RemoveDirectoryA(elsewhere.c_str());
+    DeleteFileA(dataPath("History\\Page1").c_str());
+}
+
+TEST_F(PageFiles, HistoryThatCannotBeMadeLeavesEverySaveAsItWas) {
+    for (bool fileInItsPlace : {true, false}) {
+        SCOPED_TRACE(fileInItsPlace ? "a file named History" : "a History that cannot be written");
+        if (running())
+            quit();
+        removeFolder(dataPath("History"));
+        DeleteFileA(dataPath("History").c_str());
+        writePageBytes(0, "kept");
+        if (fileInItsPlace) {
+            writeFileBytes(dataPath("History"), "");
+        } else {
+            CreateDirectoryA(dataPath("History").c_str(), nullptr);
+            LOCK_OR_SKIP(dataPath("History"));
+        }
+        start();
+        typeText(" and more");
+        command(IDM_SAVEPAGE);
+        EXPECT_EQ(readFileBytes(pageFile(0)), "kept and more");
+        EXPECT_EQ(tabCaption(0), "Page 1");
+        EXPECT_NE(historyTrouble(0).since, 0u);
+        EXPECT_NE(historyTrouble(0).reason, "");
+        unlockFile(dataPath("History"));
+    }
+}
+
+TEST_F(PageFiles, PruningLooksOnlyAtThePageVersionedAndOnlyAtNamesItMakes) {
+    const char* foreign[] = {"my own notes.txt", "20200101-000000-000-0badf00d.doc",
+                             "20200101-000000-000-0BADF00D.txt",
+                             "20200101-000000-000-0badf00d-x.txt"};
+    writePageBytes(0, "page one");
+    CreateDirectoryA(dataPath("History").c_str(), nullptr);
+    for (int page : {0, 1}) {
+        std::string versions = dataPath("History\\Page" + std::to_string(page));
+        CreateDirectoryA(versions.c_str(), nullptr);
+        writeFileBytes(versions + "\\" + versionNameAged(100 * DAY_IN_FILETIME), "too old");
+        writeFileBytes(versions + "\\" + versionNameAged(20 * DAY_IN_FILETIME, "00000001"), "a");
+        writeFileBytes(
+            versions + "\\" + versionNameAged(20 * DAY_IN_FILETIME + 60 * MINUTE_IN_FILETIME), "b");
+        for (const char* name : foreign)
+            writeFileBytes(versions + "\\" + name, "not the program's");
+    }
+    start();
+    typeText(" changed");
+    command(IDM_SAVEPAGE);
+    std::vector<PageVersion> kept = listPageVersions(0);
+    ASSERT_EQ(kept.size(), 2u) << "the new version and the newest of the day 20 days ago";
+    EXPECT_EQ(readFileBytes(kept[0].path), "page one");
+    EXPECT_EQ(readFileBytes(kept[1].path), "a");
+    EXPECT_EQ(listPageVersions(1).size(), 3u) << "another page's versions are left alone";
+    for (const char* name : foreign)
+        EXPECT_TRUE(fileExists(dataPath("History\\Page0\\") + name)) << name;
 }
 
 TEST(SafeFile, TemporaryPathFitsWheneverThePathFits) {

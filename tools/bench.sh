@@ -21,7 +21,7 @@ DISPLAY=$(tools/wine-run --prefix "$prefix" --init)
 export DISPLAY
 
 : >"$log"
-for bench in bench_startup bench_pages bench_idle bench_memory; do
+for bench in bench_startup bench_pages bench_idle bench_memory bench_history; do
     echo "== $bench" | tee -a "$log"
     tools/wine-run --prefix "$prefix" "$bin/$bench.exe" | tr -d '\r' | tee -a "$log"
 done

@@ -5,6 +5,7 @@
 #include "platform/autostart.h"
 #include "platform/session_end.h"
 #include "storage/page_files.h"
+#include "storage/page_history.h"
 #include "storage/page_writer.h"
 #include "storage/settings.h"
 #include "ui/modal.h"
@@ -102,9 +103,30 @@ static void warnPageUnreadable(int index) {
     messageBox(mainWindow, text, appCaption, MB_OK | MB_ICONWARNING);
 }
 
+static bool copyEditorText(DWORD& length) {
+    DWORD needed = static_cast<DWORD>(GetWindowTextLengthA(noteEditor)) + 1;
+    if (needed > page.savedTextCapacity || needed < page.savedTextCapacity / 2) {
+        releaseSaveBuffer();
+        page.savedText.reset(new (std::nothrow) char[needed]);
+        if (!page.savedText)
+            return false;
+        page.savedTextCapacity = needed;
+    }
+    length = static_cast<DWORD>(GetWindowTextA(noteEditor, page.savedText.get(), needed));
+    return true;
+}
+
+// The text on screen is kept as a version before another text takes its place.
+static void keepShownTextAsVersion(VersionOccasion occasion) {
+    DWORD length = 0;
+    if (copyEditorText(length))
+        keepTextAsVersion(page.page, page.savedText.get(), length, occasion);
+}
+
 // Reads the page file into the note editor and makes the page current (a missing file is an
-// empty page); false, with nothing changed, when the file exists but cannot be read.
-static bool loadPage(int index, bool storeAsStartPage) {
+// empty page); false, with nothing changed, when the file exists but cannot be read. The text
+// it replaces is kept as a version when asked.
+static bool loadPage(int index, bool storeAsStartPage, bool keepShownText = false) {
     char path[MAX_PATH];
     std::string text;
     FileStamp stamp;
@@ -112,6 +134,8 @@ static bool loadPage(int index, bool storeAsStartPage) {
         formatPagePath(path, index) ? readPageFile(path, text, stamp) : FileRead::Failed;
     if (read == FileRead::Failed)
         return false;
+    if (keepShownText)
+        keepShownTextAsVersion(VersionOccasion::TakenIn);
     releaseSaveBuffer();
     page.page = index;
     if (storeAsStartPage) {
@@ -130,10 +154,10 @@ static bool loadPage(int index, bool storeAsStartPage) {
     return true;
 }
 
-// Reads the current page's file into the editor again, as a switch to it would; false when the
-// file cannot be read.
-static bool reloadCurrentPage() {
-    return loadPage(page.page, false) && page.read;
+// Shows the copy that another program put in place of the current page's file, and keeps the
+// text it replaces as a version; false when the file cannot be read.
+static bool takeInOtherProgramsCopy() {
+    return loadPage(page.page, false, true) && page.read;
 }
 
 void catchUpOnSettings() {
@@ -163,24 +187,12 @@ PageSwitch showPage(int index, bool storeAsStartPage) {
     return PageSwitch::NotRead;
 }
 
-static bool copyEditorText(DWORD& length) {
-    DWORD needed = static_cast<DWORD>(GetWindowTextLengthA(noteEditor)) + 1;
-    if (needed > page.savedTextCapacity || needed < page.savedTextCapacity / 2) {
-        releaseSaveBuffer();
-        page.savedText.reset(new (std::nothrow) char[needed]);
-        if (!page.savedText)
-            return false;
-        page.savedTextCapacity = needed;
-    }
-    length = static_cast<DWORD>(GetWindowTextA(noteEditor, page.savedText.get(), needed));
-    return true;
-}
-
 // Whether unsaved text here may be weighed against the change now: the question is asked once
 // at a time, not where no one can answer, and not by the timer inside another modal window.
 static bool mayAsk(SaveBy by) {
     return !modalOpenFor(ModalPurpose::ChangeQuestion) &&
-           (by == SaveBy::User || (by == SaveBy::Timer && !modalWindowOpen()));
+           (by == SaveBy::User || by == SaveBy::Restore ||
+            (by == SaveBy::Timer && !modalWindowOpen()));
 }
 
 // The page file now holds what another program wrote. With nothing unsaved here, it is shown;
@@ -208,7 +220,7 @@ static OutsideChange takeInOutsideChange(const char* path, const FileStamp& now,
     if (page.unsaved && !page.changeAnswer.load)
         return OutsideChange::Overwrite;
     // The file may be held by the program that is writing it: it is shown at a later save.
-    return reloadCurrentPage() ? OutsideChange::Shown : OutsideChange::Undecided;
+    return takeInOtherProgramsCopy() ? OutsideChange::Shown : OutsideChange::Undecided;
 }
 
 // Before the current page is written: true when the save ends here without writing, with its
@@ -217,7 +229,7 @@ static OutsideChange takeInOutsideChange(const char* path, const FileStamp& now,
 static bool settledWithoutWriting(SaveBy by, bool& saved) {
     char path[MAX_PATH];
     FileStamp now;
-    if (by == SaveBy::Erase || !formatPagePath(path, page.page) ||
+    if (by == SaveBy::Erase || by == SaveBy::Restore || !formatPagePath(path, page.page) ||
         stampFile(path, now) != FileRead::Loaded)
         return false; // a missing page file is written as before: the text here is its only copy
     if (!page.onDisk.exists || now != page.onDisk.stamp) {
@@ -232,6 +244,21 @@ static bool settledWithoutWriting(SaveBy by, bool& saved) {
         return false;
     setTabCaption(page.page, settings.pageNames[page.page]);
     return true;
+}
+
+// What the save does with the text it replaces: the file the program last read or wrote is the
+// current page's, and a special occasion keeps that text whatever the time.
+static VersionRequest versionRequest(int index, SaveBy by) {
+    VersionRequest request;
+    request.page = index;
+    request.occasion = by == SaveBy::Erase     ? VersionOccasion::EraseAll
+                       : by == SaveBy::Restore ? VersionOccasion::Restore
+                                               : VersionOccasion::Edits;
+    if (index == page.page) {
+        request.expected = page.onDisk.exists ? ExpectedFile::Stamped : ExpectedFile::Missing;
+        request.expectedStamp = page.onDisk.stamp;
+    }
+    return request;
 }
 
 // False when the save failed before anything was written. True when the file is written or
@@ -264,8 +291,8 @@ static bool startSave(int index, bool inBackground, SaveBy by) {
     page.unsaved = false;
     page.pendingSave.pending = true;
     WaitCursor wait(!inBackground && length >= SLOW_SAVE_LENGTH);
-    startPageFileWrite(path, page.savedText.get(), length, inBackground ? mainWindow : nullptr,
-                       WM_PAGEWRITTEN);
+    startPageFileWrite(path, page.savedText.get(), length, versionRequest(index, by),
+                       inBackground ? mainWindow : nullptr, WM_PAGEWRITTEN);
     return true;
 }
 
@@ -291,7 +318,8 @@ bool finishPageWrite() {
         return true;
     page.pendingSave.pending = false;
     FileStamp stamp;
-    bool written = finishPageFileWrite(stamp);
+    std::string otherProgramsCopy;
+    bool written = finishPageFileWrite(stamp, otherProgramsCopy);
     return takeInOutcome(written, stamp);
 }
 
@@ -327,4 +355,19 @@ bool erasePage(int index) {
     page.unsaved = false;
     // The current page's file is not written while it could not be read.
     return savePage(index, SaveBy::Erase) && (index != page.page || page.read);
+}
+
+bool restoreVersion(const std::string& text) {
+    if (programEnding || !IsWindow(noteEditor) || !page.read ||
+        (page.unsaved && !savePage(page.page)))
+        return false;
+    SendMessageA(noteEditor, EM_SETSEL, 0, -1);
+    SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    takePageChange();
+    if (savePage(page.page, SaveBy::Restore))
+        return true;
+    SendMessageA(noteEditor, EM_UNDO, 0, 0);
+    page.unsaved = false;
+    setTabCaption(page.page, settings.pageNames[page.page]);
+    return false;
 }

@@ -11,6 +11,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 // The page shown, 0..4; only showPage changes it.
 extern const int& currentPage;
 // False while the editor does not hold the current page's notes because its file could not be
@@ -22,11 +24,12 @@ constexpr UINT WM_PAGEWRITTEN = WM_APP + 1;
 
 enum class PageSwitch { Shown, NotSaved, NotRead };
 
-// Who saves, for what a save may do about another program's change of the page file: the user
-// may be asked; the timer asks only when no modal window is open; suspend and the end of the
-// session ask no one and leave both texts where they are; erasing all pages asks nothing and
-// writes.
-enum class SaveBy { User, Timer, System, Erase };
+// Who saves, for what a save may do about another program's change of the page file, and for
+// the version it keeps of the text it replaces: the user may be asked; the timer asks only when
+// no modal window is open; suspend and the end of the session ask no one and leave both texts
+// where they are; erasing all pages and a restore of a version ask nothing, write, and keep the
+// text they replace.
+enum class SaveBy { User, Timer, System, Erase, Restore };
 
 // The editor holds no page until start-up shows one, so nothing is saved before.
 void startWithoutPage();
@@ -62,6 +65,10 @@ bool pageWritePending();
 // window hidden, so that a large page does not hold it for nothing. A write still under way is
 // waited for.
 void releaseSaveBuffer();
+// Puts a version's text in the editor as one change that Undo takes back, and saves the page:
+// the text it replaces is kept as a version first (unsaved text is saved beforehand). False,
+// with nothing changed, when the page could not be saved.
+bool restoreVersion(const std::string& text);
 // Empties the editor and writes the empty text into the page file; false when the file keeps
 // its notes.
 bool erasePage(int page);

@@ -5,6 +5,7 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/export_dialog.h"
 #include "dialogs/preferences_dialog.h"
+#include "dialogs/versions_dialog.h"
 #include "platform/autostart.h"
 #include "platform/session_end.h"
 #include "res/resource.h"
@@ -53,6 +54,10 @@ static void onCreate(HWND window) {
     SendMessageA(noteEditor, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     SendMessageA(tabStrip, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     SetTimer(window, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
+    // The window menu belongs to Windows; the way back to earlier text is added at its end.
+    HMENU windowMenu = GetSystemMenu(window, FALSE);
+    AppendMenuA(windowMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(windowMenu, MF_STRING, IDM_PREVIOUSVERSIONS, "Previous &Versions...");
     startWithoutPage();
 }
 
@@ -143,7 +148,8 @@ static void openMainWindow() {
 }
 
 static bool opensModalWindow(UINT id) {
-    return id == IDM_ABOUT || id == IDM_PREFERENCES || id == IDM_EXPORTPAGE;
+    return id == IDM_ABOUT || id == IDM_PREFERENCES || id == IDM_EXPORTPAGE ||
+           id == IDM_PREVIOUSVERSIONS;
 }
 
 static void runDialogCommand(UINT id, CommandOrigin origin) {
@@ -157,6 +163,7 @@ static void runDialogCommand(UINT id, CommandOrigin origin) {
                 savePage(currentPage);
             break;
         case IDM_EXPORTPAGE: exportPageAs(mainWindow, currentPage); break;
+        case IDM_PREVIOUSVERSIONS: openPreviousVersions(mainWindow); break;
     }
 }
 
@@ -220,6 +227,16 @@ static void onTrayIcon(LPARAM mouseEvent) {
         openMainWindow();
 }
 
+// True when the command is the program's own and ends here.
+static bool onSystemCommand(WPARAM command) {
+    if (command == SC_MINIMIZE)
+        savePage(currentPage);
+    if (command != IDM_PREVIOUSVERSIONS)
+        return false;
+    runCommand(IDM_PREVIOUSVERSIONS, CommandOrigin::TrayKeysOrOtherProgram);
+    return true;
+}
+
 static void onDestroy() {
     CloseHandle(singleInstanceMutex);
     singleInstanceMutex = nullptr;
@@ -250,8 +267,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             runCommand(static_cast<UINT>(wParam), CommandOrigin::EditorMenu);
             break;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_MINIMIZE)
-                savePage(currentPage);
+            if (onSystemCommand(wParam & 0xFFF0))
+                return 0;
             break;
         // The autosave comes while the user types, so the disk is left to a thread of its own.
         case WM_TIMER: savePageInBackground(currentPage); break;

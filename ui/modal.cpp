@@ -55,9 +55,10 @@ int messageBox(HWND owner, const char* text, const char* caption, UINT type) {
     return MessageBoxA(owner, text, caption, type);
 }
 
-INT_PTR dialogBox(int templateId, HWND owner, DLGPROC procedure) {
+INT_PTR dialogBox(int templateId, HWND owner, DLGPROC procedure, LPARAM initial) {
     ModalLoop loop;
-    return DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(templateId), owner, procedure, 0);
+    return DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(templateId), owner, procedure,
+                           initial);
 }
 
 bool askSaveFileName(OPENFILENAMEA& request) {

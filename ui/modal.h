@@ -15,7 +15,8 @@ extern const bool& programEnding;
 void beginProgramEnd();
 
 int messageBox(HWND owner, const char* text, const char* caption, UINT type);
-INT_PTR dialogBox(int templateId, HWND owner, DLGPROC procedure);
+// The dialog procedure finds the initial value in WM_INITDIALOG's lParam.
+INT_PTR dialogBox(int templateId, HWND owner, DLGPROC procedure, LPARAM initial = 0);
 bool askSaveFileName(OPENFILENAMEA& request);
 // TrackPopupMenu's result: with TPM_RETURNCMD, the command chosen.
 UINT trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner);

@@ -9,6 +9,9 @@ void removeFolder(const std::string& folder);
 bool fileExists(const std::string& path);
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
+// Which file stands at the path (its volume and index, the same for every hard link to it);
+// empty when there is none.
+std::string fileIndex(const std::string& path);
 // The folder that holds the running test executable (and jnotes.exe beside it).
 std::string executableFolder();
 

@@ -1,0 +1,145 @@
+// Previous versions against their floors:
+//   save_<size>_keeping_a_version: Ctrl+S of a changed page whose save keeps the text it
+//         replaces as a version, against the same save when the version of a moment ago makes
+//         another one needless (target: at most 1.05 times);
+//   versions_open_1000: Previous Versions opened on a page with 1,000 versions, until the
+//         dialog is shown and painted, against listing that folder and reading its newest file
+//         (target: at most 2 times).
+// Start-up with 1,000 versions on disk is measured by bench_startup.
+#include "bench_support.h"
+
+#include "app/app_state.h"
+#include "dialogs/versions_dialog.h"
+#include "storage/page_history.h"
+#include "support/files.h"
+#include "ui/current_page.h"
+#include "ui/main_window.h"
+#include "ui/note_editor.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string historyFolder() {
+    return std::string(installFolder) + "\\Data\\History\\Page0";
+}
+
+void removeVersions() {
+    for (const PageVersion& version : listPageVersions(0))
+        DeleteFileA(version.path.c_str());
+}
+
+// A change at the end of the page, made outside the timing, as the user's typing makes one.
+double changedPageSave() {
+    int end = GetWindowTextLengthA(noteEditor);
+    SendMessageA(noteEditor, EM_SETSEL, end, end);
+    SendMessageA(noteEditor, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("x"));
+    double start = nowMs();
+    require(savePage(0), "savePage");
+    return nowMs() - start;
+}
+
+// The page has no version before one save, and one from a moment ago before the other.
+void measureSaves(size_t bytes, int runs) {
+    SetWindowTextA(noteEditor, noteText(bytes, 3).c_str());
+    require(savePage(0), "the first save of the page");
+    std::vector<double> keeping, none;
+    for (int run = 0; run < runs; ++run) {
+        removeVersions();
+        keeping.push_back(changedPageSave());
+        require(listPageVersions(0).size() == 1, "a version is kept");
+        none.push_back(changedPageSave());
+        require(listPageVersions(0).size() == 1, "no other version is kept");
+    }
+    removeVersions();
+    reportRatio("save_" + sizeName(bytes) + "_keeping_a_version", keeping, none, 1.05);
+}
+
+// A thousand versions of a few kilobytes, one every five minutes back from now.
+void plantVersions(int count) {
+    CreateDirectoryA((std::string(installFolder) + "\\Data\\History").c_str(), nullptr);
+    CreateDirectoryA(historyFolder().c_str(), nullptr);
+    ULONGLONG now = currentFileTime();
+    for (int i = 0; i < count; ++i) {
+        ULONGLONG kept = now - i * 5 * MINUTE_IN_FILETIME;
+        FILETIME time = {static_cast<DWORD>(kept), static_cast<DWORD>(kept >> 32)};
+        SYSTEMTIME utc;
+        FileTimeToSystemTime(&time, &utc);
+        char name[64];
+        snprintf(name, sizeof name, "\\%04u%02u%02u-%02u%02u%02u-%03u-%08x.txt", utc.wYear,
+                 utc.wMonth, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond, utc.wMilliseconds, i);
+        writeFileBytes(historyFolder() + name, noteText(4000, i));
+    }
+}
+
+double listingFloor() {
+    double start = nowMs();
+    WIN32_FIND_DATAA found;
+    std::string newest;
+    HANDLE search = FindFirstFileA((historyFolder() + "\\*.txt").c_str(), &found);
+    require(search != INVALID_HANDLE_VALUE, "listing the versions");
+    do {
+        if (newest < found.cFileName)
+            newest = found.cFileName;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::string bytes = readFileBytes(historyFolder() + "\\" + newest);
+    require(!bytes.empty(), "reading the newest version");
+    return nowMs() - start;
+}
+
+double openedAt;
+
+// Posted before the dialog opens, so it arrives in the dialog's own loop once it is up.
+LRESULT CALLBACK closeShownDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_APP)
+        return DefWindowProcA(window, message, wParam, lParam);
+    HWND dialog = GetLastActivePopup(mainWindow);
+    UpdateWindow(dialog);
+    openedAt = nowMs();
+    EndDialog(dialog, IDCANCEL);
+    return 0;
+}
+
+double openVersions(HWND closer) {
+    PostMessageA(closer, WM_APP, 0, 0);
+    double start = nowMs();
+    openPreviousVersions(mainWindow);
+    require(openedAt > start, "the dialog opened");
+    return openedAt - start;
+}
+
+void measureOpening(int count, int runs) {
+    plantVersions(count);
+    WNDCLASSA closerClass = {};
+    closerClass.lpfnWndProc = closeShownDialog;
+    closerClass.hInstance = GetModuleHandleA(nullptr);
+    closerClass.lpszClassName = "bench_closer";
+    RegisterClassA(&closerClass);
+    HWND closer = CreateWindowA("bench_closer", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    std::vector<double> program, floor;
+    openVersions(closer); // the dialog's resources and the folder come from disk the first time
+    for (int run = 0; run < runs; ++run) {
+        floor.push_back(listingFloor());
+        program.push_back(openVersions(closer));
+    }
+    DestroyWindow(closer);
+    reportRatio("versions_open_" + std::to_string(count), program, floor, 2.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool smoke = smokeRun(argc, argv);
+    std::string folder = startProgramInNewFolder();
+    if (smoke) {
+        measureSaves(1000, 1);
+    } else {
+        measureSaves(10000000, 7);
+        measureSaves(50000000, 3);
+    }
+    measureOpening(smoke ? 10 : 1000, smoke ? 1 : 15);
+    quitAndRemoveFolder(folder);
+    return 0;
+}

@@ -118,6 +118,8 @@ static bool copyEditorText(DWORD& length) {
 
 // The text on screen is kept as a version before another text takes its place.
 static void keepShownTextAsVersion(VersionOccasion occasion) {
+    // The copy goes where a write under way takes its bytes from.
+    finishPageWrite();
     DWORD length = 0;
     if (copyEditorText(length))
         keepTextAsVersion(page.page, page.savedText.get(), length, occasion);

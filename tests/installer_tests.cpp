@@ -229,9 +229,11 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     EXPECT_TRUE(fileExists(dataFile("Settings.dat")));
     WIN32_FIND_DATAA found;
     HANDLE version = FindFirstFileA(dataFile("History\\Page0\\*.txt").c_str(), &found);
-    ASSERT_NE(version, INVALID_HANDLE_VALUE) << "the previous versions are the user's too";
+    bool kept = false;
+    for (bool more = version != INVALID_HANDLE_VALUE; more; more = FindNextFileA(version, &found))
+        kept |= readFileBytes(dataFile("History\\Page0\\") + found.cFileName) == "first words";
     FindClose(version);
-    EXPECT_EQ(readFileBytes(dataFile("History\\Page0\\") + found.cFileName), "first words");
+    EXPECT_TRUE(kept) << "the previous versions are the user's too";
 }
 
 TEST_F(Setup, UninstallDeletesTheNotesWhenTheUserTicksIt) {

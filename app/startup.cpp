@@ -200,6 +200,7 @@ int runMessageLoop() {
 }
 
 void finishProgram() {
+    closeAfterOutsideQuit();
     // No writing thread outlives the program.
     releaseSaveBuffer();
     DestroyAcceleratorTable(startup.acceleratorTable);

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "dialogs/export_dialog.h"
 #include "platform/autostart.h"
+#include "platform/system_message.h"
 #include "res/resource.h"
 #include "storage/settings.h"
 #include "ui/current_page.h"
@@ -52,10 +53,16 @@ static void clearAllPages(HWND dialog) {
         programEnding)
         return;
     std::string kept;
+    bool currentKept = false;
     for (int page = 0; page < PAGE_COUNT; ++page) {
-        if (!erasePage(page))
-            kept += (kept.empty() ? "" : ", ") + std::string(settings.pageNames[page]);
+        if (erasePage(page))
+            continue;
+        kept += (kept.empty() ? "" : ", ") + std::string(settings.pageNames[page]);
+        currentKept |= page == currentPage;
     }
+    // What is shown is what the file holds: a page that kept its notes shows them again.
+    if (currentKept)
+        showCurrentPageAsStored();
     if (kept.empty()) {
         messageBox(dialog, "All your notes have been erased!", appCaption,
                    MB_OK | MB_ICONINFORMATION);
@@ -82,7 +89,8 @@ static bool applyPageName(HWND dialog, int page) {
 }
 
 // OK and Apply: names, start with Windows and word wrap; the settings file is written twice.
-static void applyPreferences(HWND dialog) {
+// False, once the user has been told why, when a choice could not be stored.
+static bool applyPreferences(HWND dialog) {
     // The user's choice is written, even over a settings file that could not be read.
     chooseSettings();
     bool renamed = false;
@@ -91,9 +99,20 @@ static void applyPreferences(HWND dialog) {
     if (renamed)
         RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     disableApply(dialog);
-    applyAutoStart(dialog, IDC_PREF_AUTOSTART);
+    bool stored = applyAutoStart(dialog, IDC_PREF_AUTOSTART);
+    DWORD error = GetLastError();
     settings.wordWrap = IsDlgButtonChecked(dialog, IDC_PREF_WORDWRAP) == BST_CHECKED ? 1 : 0;
-    saveSettings();
+    if (stored && !saveSettings()) {
+        stored = false;
+        error = GetLastError();
+    }
+    if (stored)
+        return true;
+    enableApply(dialog);
+    std::string text = "The settings could not be saved: " + systemMessage(error) +
+                       "\n\nThey stay in this dialog: try again, or close it with Cancel.";
+    messageBox(dialog, text.c_str(), appCaption, MB_OK | MB_ICONWARNING);
+    return false;
 }
 
 static INT_PTR onCommand(HWND dialog, WPARAM wParam) {
@@ -110,8 +129,9 @@ static INT_PTR onCommand(HWND dialog, WPARAM wParam) {
         case IDC_PREF_EXPORT: openExportDialog(dialog); break;
         case IDC_PREF_APPLY: applyPreferences(dialog); return TRUE;
         case IDC_PREF_OK:
-            applyPreferences(dialog);
-            EndDialog(dialog, wParam);
+            // The message's loop lets everything in: the dialog may be gone by now.
+            if (applyPreferences(dialog) && IsWindow(dialog))
+                EndDialog(dialog, wParam);
             return TRUE;
         case IDC_PREF_CANCEL: EndDialog(dialog, wParam); return TRUE;
     }

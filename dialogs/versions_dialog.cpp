@@ -159,8 +159,8 @@ static void showTrouble(HWND dialog, int page) {
     HistoryTrouble trouble = historyTrouble(page);
     std::string text;
     if (trouble.since)
-        text = "Versions of this page could not be kept since " + localTime(trouble.since) +
-               ": " + trouble.reason;
+        text = "Versions of this page could not be kept since " + localTime(trouble.since) + ": " +
+               trouble.reason;
     SetDlgItemTextA(dialog, IDC_VERSIONS_TROUBLE, text.c_str());
 }
 

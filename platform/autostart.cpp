@@ -15,38 +15,65 @@ static void createUserRunKey() {
         RegCloseKey(key);
 }
 
-static void writeRunValue(const char* name, const char* command) {
+static bool writeRunValue(const char* name, const char* command) {
     RegistryHelper registry;
     if (registry.setStringValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, name, command)) {
         // A per-user copy left from a start without the rights would start a second copy.
         registry.deleteValue(HKEY_CURRENT_USER, RUN_KEY_PATH, name);
-        return;
+        return true;
     }
     createUserRunKey();
-    registry.setStringValue(HKEY_CURRENT_USER, RUN_KEY_PATH, name, command);
+    return registry.setStringValue(HKEY_CURRENT_USER, RUN_KEY_PATH, name, command);
 }
 
-static void removeRunValue(const char* name) {
-    RegistryHelper registry;
-    registry.deleteValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, name);
-    registry.deleteValue(HKEY_CURRENT_USER, RUN_KEY_PATH, name);
+// True once the value is not there, whether it was removed or never there.
+static bool removedFrom(HKEY root, const char* name) {
+    if (RegistryHelper().deleteValue(root, RUN_KEY_PATH, name))
+        return true;
+    DWORD error = GetLastError();
+    HKEY key;
+    LONG opened = RegOpenKeyExA(root, RUN_KEY_PATH, 0, KEY_QUERY_VALUE, &key);
+    bool gone = opened == ERROR_FILE_NOT_FOUND;
+    if (opened == ERROR_SUCCESS) {
+        gone =
+            RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
+        RegCloseKey(key);
+    }
+    SetLastError(error);
+    return gone;
 }
 
-static void applyRunValue(const char* name, bool startWithWindows) {
+static bool removeRunValue(const char* name) {
+    bool machine = removedFrom(HKEY_LOCAL_MACHINE, name);
+    DWORD error = GetLastError();
+    bool user = removedFrom(HKEY_CURRENT_USER, name);
+    if (!machine)
+        SetLastError(error);
+    return machine && user;
+}
+
+static bool applyRunValue(const char* name, bool startWithWindows) {
     char command[LAUNCH_COMMAND_SIZE];
     if (!startWithWindows)
-        removeRunValue(name);
-    else if (formatLaunchCommand(command, installFolder))
-        writeRunValue(name, command);
+        return removeRunValue(name);
+    if (!formatLaunchCommand(command, installFolder)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    return writeRunValue(name, command);
 }
 
 void applyStartupRunValue() {
     applyRunValue(appCaption, settings.autoStart != 0);
 }
 
-void applyAutoStart(HWND dialog, int checkBoxId) {
+bool applyAutoStart(HWND dialog, int checkBoxId) {
     bool checked = SendDlgItemMessageA(dialog, checkBoxId, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    applyRunValue(PREFERENCES_RUN_VALUE, checked);
+    bool applied = applyRunValue(PREFERENCES_RUN_VALUE, checked);
+    DWORD error = GetLastError();
     settings.autoStart = checked ? 1 : 0;
-    saveSettings();
+    bool saved = saveSettings();
+    if (!applied)
+        SetLastError(error);
+    return applied && saved;
 }

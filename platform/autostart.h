@@ -13,5 +13,6 @@ extern const char* const PREFERENCES_RUN_VALUE;
 // At every start: the Run value named after the product follows autoStart.
 void applyStartupRunValue();
 // On OK and Apply of Preferences: the Preferences Run value and autoStart follow the check box,
-// and the settings file is written.
-void applyAutoStart(HWND dialog, int checkBoxId);
+// and the settings file is written. False, with the system's error code set, when the Run value
+// could not be written or removed, or the settings file not written.
+bool applyAutoStart(HWND dialog, int checkBoxId);

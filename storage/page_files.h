@@ -18,12 +18,33 @@ void removeLeftoverPageFiles();
 // Makes an empty page file where there is none; a file that exists, readable or not, is left
 // alone.
 void createMissingPageFile(int page);
-// Reads a whole page file (a missing one is an empty page); its text ends at the first NUL byte, as
-// the edit control takes it.
-FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp);
+// How a page file's bytes became the page's text. A page is 8-bit text in the system's code page;
+// a file that another editor wrote in UTF-16 or UTF-8 with a byte order mark is converted as it
+// is read, and the text of any file ends at its first NUL byte, as the edit control takes it.
+enum class PageReading { AsStored, CutAtNul, FromUtf16LE, FromUtf16BE, FromUtf8 };
+
+// Reads a whole page file (a missing one is an empty page).
+FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp,
+                      PageReading* reading = nullptr);
+
+struct PageWriteResult {
+    bool written = false;
+    DWORD error = 0;      // why not, as the system says it
+    FileStamp stamp = {}; // the file written
+    // The version that keeps a copy of another program's that the write displaced; empty if none.
+    std::string otherProgramsCopy;
+};
+
 // Replaces the file with the bytes, and keeps the text it replaces as a version as the request
 // and the rules ask; when that fails, the Data folder is made again and the write tried once
-// more. A copy of another program's that the write displaced is kept as the version named in
-// otherProgramsCopy.
-bool writePageFile(const char* path, const char* text, DWORD length, FileStamp& stamp,
-                   const VersionRequest& request, std::string& otherProgramsCopy);
+// more.
+PageWriteResult writePageFile(const char* path, const char* text, DWORD length,
+                              const VersionRequest& request);
+// Runs at the last moment before a page file is replaced, when a test sets it: another
+// program's copy may arrive just then.
+extern void (*beforePageFileReplaced)(const char* path);
+
+// A text that can stay nowhere else goes to "<product> - <page name> - <date time>.txt" in the
+// user's Documents folder; the path written, or empty when not even that could be written.
+std::string writeToDocuments(const char* product, const char* pageName, const char* text,
+                             DWORD length);

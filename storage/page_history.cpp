@@ -43,6 +43,7 @@ const OccasionName OCCASIONS[] = {
     {VersionOccasion::TakenIn, "-taken", "Before a copy came in"},
     {VersionOccasion::OtherProgram, "-other", "Another program's copy"},
     {VersionOccasion::AsItWas, "-original", "The file as it was"},
+    {VersionOccasion::Unsaved, "-unsaved", "Not saved at the end"},
 };
 
 } // namespace
@@ -146,9 +147,8 @@ static bool hasVersionShape(const char* name) {
 static bool readVersionName(const char* name, PageVersion& version) {
     unsigned year, month, day, hour, minute, second, millisecond, random;
     char tag[16] = {};
-    if (!hasVersionShape(name) ||
-        sscanf(name, "%4u%2u%2u-%2u%2u%2u-%3u-%8x", &year, &month, &day, &hour, &minute, &second,
-               &millisecond, &random) != 8)
+    if (!hasVersionShape(name) || sscanf(name, "%4u%2u%2u-%2u%2u%2u-%3u-%8x", &year, &month, &day,
+                                         &hour, &minute, &second, &millisecond, &random) != 8)
         return false;
     const char* rest = name + 28;
     const char* extension = strrchr(rest, '.');
@@ -156,10 +156,10 @@ static bool readVersionName(const char* name, PageVersion& version) {
         static_cast<size_t>(extension - rest) >= sizeof tag)
         return false;
     memcpy(tag, rest, extension - rest);
-    SYSTEMTIME utc = {static_cast<WORD>(year),   static_cast<WORD>(month),
-                      0,                         static_cast<WORD>(day),
-                      static_cast<WORD>(hour),   static_cast<WORD>(minute),
-                      static_cast<WORD>(second), static_cast<WORD>(millisecond)};
+    SYSTEMTIME utc = {
+        static_cast<WORD>(year),   static_cast<WORD>(month),      0,
+        static_cast<WORD>(day),    static_cast<WORD>(hour),       static_cast<WORD>(minute),
+        static_cast<WORD>(second), static_cast<WORD>(millisecond)};
     FILETIME time;
     if (!SystemTimeToFileTime(&utc, &time))
         return false;
@@ -277,6 +277,27 @@ bool keepTextAsVersion(int page, const char* text, DWORD length, VersionOccasion
     return true;
 }
 
+bool keepFileAsVersion(int page, const char* path, VersionOccasion occasion) {
+    if (page < 0 || page >= PAGE_COUNT)
+        return false;
+    DWORD error = 0;
+    bool kept = makeHistoryFolder(page, error);
+    if (kept) {
+        std::string version = newVersionPath(page, occasion);
+        kept = CreateHardLinkA(version.c_str(), path, nullptr) ||
+               CopyFileA(path, version.c_str(), TRUE);
+        error = kept ? 0 : GetLastError();
+    }
+    if (!kept) {
+        noteTrouble(page, error);
+        SetLastError(error);
+        return false;
+    }
+    FileStamp stamp;
+    noteKept(page, stampFile(path, stamp) == FileRead::Loaded ? stamp.sizeLow : 0);
+    return true;
+}
+
 static void sinceNewestVersion(int page, bool& hasVersions, ULONGLONG& since) {
     PageHistoryState& state = history.pages[page];
     if (!state.newestKnown)
@@ -290,8 +311,8 @@ static void sinceNewestVersion(int page, bool& hasVersions, ULONGLONG& since) {
 static bool fileHolds(const char* path, const char* text, DWORD length) {
     std::string bytes;
     FileStamp stamp;
-    return readWholeFile(path, bytes, length, stamp) == FileRead::Loaded && bytes.size() == length &&
-           memcmp(bytes.data(), text, length) == 0;
+    return readWholeFile(path, bytes, length, stamp) == FileRead::Loaded &&
+           bytes.size() == length && memcmp(bytes.data(), text, length) == 0;
 }
 
 void PageVersioning::setAside(const char* pagePath, const char* newText, DWORD newLength) {

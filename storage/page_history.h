@@ -21,6 +21,7 @@ enum class VersionOccasion {
     TakenIn,      // the text that another program's copy of the page replaced on screen
     OtherProgram, // another program's copy that did not stay the page
     AsItWas,      // the file as it was before the program first changed it
+    Unsaved,      // text that could not be saved when the program ended
 };
 
 struct PageVersion {
@@ -54,6 +55,9 @@ std::vector<PageVersion> listPageVersions(int page);
 const char* occasionNote(VersionOccasion occasion);
 // Keeps a text as a version of the page, written as a file of its own.
 bool keepTextAsVersion(int page, const char* text, DWORD length, VersionOccasion occasion);
+// Keeps the file as it stands as a version of the page: a hard link, or else a copy. False, with
+// the system's error code set, when it could not be kept.
+bool keepFileAsVersion(int page, const char* path, VersionOccasion occasion);
 
 // Since when versions of the page could not be kept, and why; `since` is 0 while they can be.
 struct HistoryTrouble {

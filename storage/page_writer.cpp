@@ -15,9 +15,7 @@ struct PageFileWrite {
     VersionRequest request;
     HWND tell = nullptr;
     UINT message = 0;
-    bool written = false;
-    FileStamp stamp = {};
-    std::string otherProgramsCopy;
+    PageWriteResult result;
     LONG ended = 0; // set by the writing thread once its outcome is in place
 };
 
@@ -26,9 +24,8 @@ struct PageFileWrite {
 static ProgramState<PageFileWrite> pageFileWrite;
 
 static void writeStartedFile() {
-    pageFileWrite.written =
-        writePageFile(pageFileWrite.path, pageFileWrite.text, pageFileWrite.length,
-                      pageFileWrite.stamp, pageFileWrite.request, pageFileWrite.otherProgramsCopy);
+    pageFileWrite.result = writePageFile(pageFileWrite.path, pageFileWrite.text,
+                                         pageFileWrite.length, pageFileWrite.request);
     InterlockedExchange(&pageFileWrite.ended, 1);
 }
 
@@ -40,9 +37,7 @@ static DWORD WINAPI pageWriterThread(void*) {
 
 void startPageFileWrite(const char* path, const char* text, DWORD length,
                         const VersionRequest& request, HWND tell, UINT message) {
-    FileStamp unused;
-    std::string unusedCopy;
-    finishPageFileWrite(unused, unusedCopy);
+    finishPageFileWrite();
     lstrcpynA(pageFileWrite.path, path, sizeof pageFileWrite.path);
     pageFileWrite.text = text;
     pageFileWrite.length = length;
@@ -59,19 +54,19 @@ void startPageFileWrite(const char* path, const char* text, DWORD length,
         writeStartedFile();
 }
 
-bool finishPageFileWrite(FileStamp& stamp, std::string& otherProgramsCopy) {
-    if (!pageFileWrite.started)
-        return true;
+PageWriteResult finishPageFileWrite() {
+    if (!pageFileWrite.started) {
+        PageWriteResult nothing;
+        nothing.written = true;
+        return nothing;
+    }
     if (pageFileWrite.thread) {
         WaitForSingleObject(pageFileWrite.thread, INFINITE);
         CloseHandle(pageFileWrite.thread);
         pageFileWrite.thread = nullptr;
     }
     pageFileWrite.started = false;
-    stamp = pageFileWrite.stamp;
-    otherProgramsCopy = pageFileWrite.otherProgramsCopy;
-    pageFileWrite.otherProgramsCopy.clear();
-    return pageFileWrite.written;
+    return pageFileWrite.result;
 }
 
 bool pageFileWriteEnded() {

@@ -3,10 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "storage/page_history.h"
-#include "storage/safe_file.h"
-
-#include <string>
+#include "storage/page_files.h"
 
 // Starts writing the bytes into the page file, keeping the text it replaces as the request asks.
 // With a window to tell, the write runs on a thread of its own, which posts the message to the
@@ -14,9 +11,8 @@
 // one, or when no thread can be started, the file is written before this returns.
 void startPageFileWrite(const char* path, const char* text, DWORD length,
                         const VersionRequest& request, HWND tell, UINT message);
-// Waits for the write under way, if any; false when that write failed. The stamp is that of
-// the file written; otherProgramsCopy names the version that keeps a copy of another program's
-// that the write displaced, if there was one.
-bool finishPageFileWrite(FileStamp& stamp, std::string& otherProgramsCopy);
+// Waits for the write under way, if any, and gives its outcome; with none, a write that has
+// nothing to report.
+PageWriteResult finishPageFileWrite();
 // The started write has ended, so finishPageFileWrite would not wait.
 bool pageFileWriteEnded();

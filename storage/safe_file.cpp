@@ -35,6 +35,10 @@ static FileRead openFailure() {
 }
 
 FileRead stampFile(const char* path, FileStamp& stamp) {
+    // A folder in the file's place holds no file.
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return FileRead::Missing;
     // No access asked for: a look is never refused by the way another program shares the file.
     HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, 0, nullptr);

@@ -28,7 +28,7 @@ inline bool operator!=(const FileStamp& a, const FileStamp& b) {
     return !(a == b);
 }
 
-// Looks at a file without reading it, whoever holds it open.
+// Looks at a file without reading it, whoever holds it open; a folder in its place is no file.
 FileRead stampFile(const char* path, FileStamp& stamp);
 // Reads the whole file; a file larger than the limit is refused rather than cut. The stamp is
 // that of the file read.

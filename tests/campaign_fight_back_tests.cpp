@@ -15,11 +15,13 @@ class FightBack : public ProgramTest {
         for (const std::string& path : readOnly)
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (running()) {
-            // Text that still cannot be saved is given up.
+            // Text that still cannot be saved is given up; the program keeps it in Documents.
             ModalDriver driver;
             driver.then(answer(IDYES));
             quit();
         }
+        for (const std::string& file : rescuedFiles())
+            DeleteFileA(file.c_str());
         ProgramTest::TearDown();
     }
     void markReadOnly(const std::string& path) {
@@ -65,10 +67,13 @@ TEST_F(FightBack, DataFolderReplacedByAPlainFileWhileRunning) {
     std::string data = folder + "\\Data";
     ASSERT_TRUE(MoveFileA(data.c_str(), (folder + "\\Data.aside").c_str()));
     writeFileBytes(data, "a file where the folder was");
+    // Nothing was typed since the save, but no file holds the text any more.
+    command(IDM_SAVEPAGE);
+    expectUnsaved("kept on disk", "", false);
+    EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
     typeText(" and more");
     command(IDM_SAVEPAGE);
     expectUnsaved("kept on disk and more", "", false);
-    EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
     EXPECT_EQ(readFileBytes(data), "a file where the folder was") << "the file is left alone";
     EXPECT_EQ(readFileBytes(folder + "\\Data.aside\\Page0.txt"), "kept on disk");
     EXPECT_EQ(readFileBytes(folder + "\\Data.aside\\Settings.dat"), settings);
@@ -77,6 +82,22 @@ TEST_F(FightBack, DataFolderReplacedByAPlainFileWhileRunning) {
     command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "kept on disk and more");
     EXPECT_EQ(tabCaption(0), "Page 1");
+}
+
+TEST_F(FightBack, FolderInThePageFilesPlaceKeepsThePageUntilItIsWritten) {
+    writePageBytes(0, "on disk");
+    start();
+    ASSERT_TRUE(DeleteFileA(pageFile(0).c_str()));
+    ASSERT_TRUE(CreateDirectoryA(pageFile(0).c_str(), nullptr));
+    clickTab(1);
+    EXPECT_EQ(currentPage, 0) << "the page is not left while no file holds it";
+    EXPECT_EQ(tabCaption(0), "Page 1*");
+    EXPECT_EQ(editorText(), "on disk");
+    EXPECT_NO_FATAL_FAILURE(expectQuitToAsk());
+    ASSERT_TRUE(RemoveDirectoryA(pageFile(0).c_str()));
+    clickTab(1);
+    EXPECT_EQ(currentPage, 1);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "on disk") << "written again before it was left";
 }
 
 TEST_F(FightBack, StartWithAPlainFileNamedData) {

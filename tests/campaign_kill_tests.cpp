@@ -252,7 +252,8 @@ class KilledMidSave : public RunningProgram {
     void armKill(bool bySigkill, const std::string& watched = std::string(), size_t size = 0);
     void killProgram(bool bySigkill);
     void killDuringStartUp(bool bySigkill);
-    void killDuringAction(bool bySigkill);
+    void killDuringAction(bool bySigkill, const Moment* forced = nullptr);
+    void runTrial(int trial, const Moment* forced);
     void typeEdit(std::string& text);
     void waitForMoment(const Trial& trial);
     void checkAfterKill(const Files& intended);
@@ -505,7 +506,7 @@ void KilledMidSave::killDuringStartUp(bool bySigkill) {
     ++figures.landed[DuringStartUp];
 }
 
-void KilledMidSave::killDuringAction(bool bySigkill) {
+void KilledMidSave::killDuringAction(bool bySigkill, const Moment* forced) {
     Trial trial;
     trial.bySigkill = bySigkill;
     if (random() % 4 == 0)
@@ -517,7 +518,7 @@ void KilledMidSave::killDuringAction(bool bySigkill) {
                                    Moment::AfterTheRename};
     if (trial.action == Action::SwitchPage)
         moments.push_back(Moment::AtTheSettingsWrite);
-    trial.moment = moments[nextMoment[bySigkill]++ % moments.size()];
+    trial.moment = forced ? *forced : moments[nextMoment[bySigkill]++ % moments.size()];
     trial.expected = expectedDuration[static_cast<int>(trial.action)];
     ++figures.actions[static_cast<int>(trial.action)];
 
@@ -570,27 +571,42 @@ void KilledMidSave::printFigures(size_t pageSize) const {
     fflush(stdout);
 }
 
+void KilledMidSave::runTrial(int trial, const Moment* forced) {
+    trialName = "trial " + std::to_string(trial);
+    bool bySigkill = trial % 2 == 0;
+    if (!first.handle) {
+        if (!forced && random() % 8 == 0) {
+            ASSERT_NO_FATAL_FAILURE(killDuringStartUp(bySigkill));
+            ++figures.trials;
+            return;
+        }
+        ASSERT_NO_FATAL_FAILURE(startProgram(false));
+        ASSERT_NO_FATAL_FAILURE(checkStartUp());
+        if (disk.settings[0] == OTHER_PAGE) {
+            ASSERT_NO_FATAL_FAILURE(returnToBigPage());
+        }
+    }
+    ASSERT_NO_FATAL_FAILURE(killDuringAction(bySigkill, forced));
+    ++figures.trials;
+}
+
 void KilledMidSave::runCampaign(size_t pageSize, int trials, unsigned seed) {
     random.seed(seed);
     writeStartingFiles(pageSize);
     ASSERT_NO_FATAL_FAILURE(calibrate());
-    for (int trial = 1; trial <= trials; ++trial) {
-        trialName = "trial " + std::to_string(trial);
-        bool bySigkill = trial % 2 == 0;
-        if (!first.handle) {
-            if (random() % 8 == 0) {
-                ASSERT_NO_FATAL_FAILURE(killDuringStartUp(bySigkill));
-                ++figures.trials;
-                continue;
-            }
-            ASSERT_NO_FATAL_FAILURE(startProgram(false));
-            ASSERT_NO_FATAL_FAILURE(checkStartUp());
-            if (disk.settings[0] == OTHER_PAGE) {
-                ASSERT_NO_FATAL_FAILURE(returnToBigPage());
-            }
-        }
-        ASSERT_NO_FATAL_FAILURE(killDuringAction(bySigkill));
-        ++figures.trials;
+    for (int trial = 1; trial <= trials; ++trial)
+        ASSERT_NO_FATAL_FAILURE(runTrial(trial, nullptr));
+    // A kill lands where the machine's timing lets it: a moment of the save that no kill has
+    // hit yet is aimed at once more, a few times at most.
+    const struct {
+        Landing landing;
+        Moment aim;
+    } moments[] = {{DuringTheWrite, Moment::WhileWriting},
+                   {BeforeTheRename, Moment::WhenWritten},
+                   {AfterTheRename, Moment::AfterTheRename}};
+    for (const auto& moment : moments) {
+        for (int extra = 0; extra < 8 && figures.landed[moment.landing] == 0; ++extra)
+            ASSERT_NO_FATAL_FAILURE(runTrial(++trials, &moment.aim));
     }
     trialName = "the end";
     ASSERT_NO_FATAL_FAILURE(startProgram(false));

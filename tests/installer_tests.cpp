@@ -210,7 +210,9 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, REG_SZ, "x");
     setRegistryValue(HKEY_CURRENT_USER, RUN_KEY_PATH, "Jotty Notes", REG_SZ, "x");
     setRegistryValue(HKEY_CURRENT_USER, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, REG_SZ, "x");
-    typeIntoRunningCopy(window, "first words");
+    // Cut to less than half its length, the text is kept as a version however recent the last.
+    const char* earlier = "words of an earlier day, more than twice as long as the page after";
+    typeIntoRunningCopy(window, earlier);
     SendMessageA(window, WM_COMMAND, IDM_SAVEPAGE, 0);
     typeIntoRunningCopy(window, "kept after the uninstall");
 
@@ -231,7 +233,7 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     HANDLE version = FindFirstFileA(dataFile("History\\Page0\\*.txt").c_str(), &found);
     bool kept = false;
     for (bool more = version != INVALID_HANDLE_VALUE; more; more = FindNextFileA(version, &found))
-        kept |= readFileBytes(dataFile("History\\Page0\\") + found.cFileName) == "first words";
+        kept |= readFileBytes(dataFile("History\\Page0\\") + found.cFileName) == earlier;
     FindClose(version);
     EXPECT_TRUE(kept) << "the previous versions are the user's too";
 }

@@ -4,11 +4,13 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
-#include "res/resource.h"
-#include "ui/main_window.h"
 #include "platform/autostart.h"
-#include "ui/note_editor.h"
+#include "res/resource.h"
+#include "storage/page_files.h"
+#include "storage/page_history.h"
 #include "ui/current_page.h"
+#include "ui/main_window.h"
+#include "ui/note_editor.h"
 #include "ui/tray_icon.h"
 
 #include <algorithm>
@@ -184,6 +186,59 @@ TEST_F(RunningProgram, TextSetByAnotherProgramIsSavedOnEveryOccasion) {
         SendMessageA(GetDlgItem(window, IDC_NOTEEDITOR), WM_GETTEXT, sizeof shown,
                      reinterpret_cast<LPARAM>(shown));
         EXPECT_EQ(shown, text);
+    }
+}
+
+// When the program ends anyway while its page cannot be written, the text goes to a version of
+// the page, or where even that fails, to a file in the user's Documents folder.
+TEST_F(NoLoss, TextThatCannotBeSavedAtTheEndIsKeptElsewhere) {
+    auto sessionEnds = [] {
+        SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, 0);
+        SendMessageA(mainWindow, WM_ENDSESSION, TRUE, 0);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> end;
+        bool historyLocked;
+    } ends[] = {
+        {"the end of the session", sessionEnds, false},
+        {"a quit message from another program", [] { PostMessageA(mainWindow, WM_QUIT, 0, 0); },
+         false},
+        {"the end of the session with no versions", sessionEnds, true},
+    };
+    for (const std::string& file : rescuedFiles())
+        DeleteFileA(file.c_str());
+    for (const auto& end : ends) {
+        SCOPED_TRACE(end.name);
+        writePageBytes(0, "on disk");
+        CreateDirectoryA(dataPath("History").c_str(), nullptr);
+        start();
+        typeText(", unsaved");
+        LOCK_OR_SKIP(pageFile(0));
+        if (end.historyLocked) {
+            LOCK_OR_SKIP(dataPath("History"));
+        }
+        end.end();
+        EXPECT_EQ(runToExit(), 0);
+        EXPECT_FALSE(running());
+        unlockFile(pageFile(0));
+        unlockFile(dataPath("History"));
+        EXPECT_EQ(readFileBytes(pageFile(0)), "on disk");
+        std::string kept;
+        if (end.historyLocked) {
+            std::vector<std::string> rescued = rescuedFiles();
+            ASSERT_EQ(rescued.size(), 1u);
+            EXPECT_NE(rescued[0].find("Jotty Notes - Page 1 - "), std::string::npos);
+            kept = readFileBytes(rescued[0]);
+            DeleteFileA(rescued[0].c_str());
+        } else {
+            std::vector<PageVersion> versions = listPageVersions(0);
+            ASSERT_FALSE(versions.empty());
+            kept = readFileBytes(versions[0].path);
+            EXPECT_STREQ(occasionNote(versions[0].occasion), "Not saved at the end");
+        }
+        EXPECT_EQ(kept, "on disk, unsaved");
+        removeFolder(dataPath("History"));
     }
 }
 
@@ -390,6 +445,9 @@ TEST_F(SharedDataFolder, ReplacedPageIsShownAndKept) {
     autosave();
     EXPECT_EQ(editorText(), "from the other machine");
     EXPECT_EQ(tabCaption(0), "Page 1");
+    std::vector<PageVersion> versions = listPageVersions(0);
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(readFileBytes(versions[0].path), "zero") << "the text it replaced is kept";
     typeText(", and here");
     command(IDM_SAVEPAGE);
     EXPECT_EQ(readFileBytes(pageFile(0)), "from the other machine, and here");
@@ -400,33 +458,53 @@ TEST_F(SharedDataFolder, ReplacedPageIsShownAndKept) {
     EXPECT_EQ(editorText(), "while hidden") << "shown when the window is shown";
 }
 
-// With text typed here too, the user chooses once; No writes this text over the change, even
-// when that first write fails and is tried again.
-TEST_F(SharedDataFolder, ReplacedPageWithUnsavedTextAsksOnce) {
-    for (int answer : {IDYES, IDNO}) {
-        SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
+// Another machine's copy, renamed in at the last moment before the page file is replaced.
+static void copyArrivesNow(const char* path) {
+    writeFileBytes(std::string(path) + ".sync", "theirs");
+    MoveFileExA((std::string(path) + ".sync").c_str(), path, MOVEFILE_REPLACE_EXISTING);
+}
+
+// With text typed here too, no one is asked and the keyboard stays the user's: the text typed
+// here stays the page, the other copy is kept as a version, and a balloon says so. The copy may
+// arrive before the save or while its file is written.
+TEST_F(SharedDataFolder, ReplacedPageWithUnsavedTextKeepsBothWithoutAsking) {
+    const struct {
+        const char* name;
+        std::function<void()> save;
+        bool duringTheWrite;
+    } occasions[] = {
+        {"the autosave tick", [this] { autosave(); }, false},
+        {"a switch", [this] { clickTab(1); }, false},
+        {"Ctrl+S", [this] { command(IDM_SAVEPAGE); }, false},
+        {"hiding", [] { SendMessageA(mainWindow, WM_CLOSE, 0, 0); }, false},
+        {"Ctrl+S", [this] { command(IDM_SAVEPAGE); }, true},
+        {"the autosave tick", [this] { autosave(); }, true},
+    };
+    for (const auto& occasion : occasions) {
+        SCOPED_TRACE(std::string(occasion.name) + (occasion.duringTheWrite ? " during it" : ""));
+        if (running())
+            quit();
+        removeFolder(dataPath("History"));
         writePageBytes(0, "zero");
-        restart();
+        writeSettingsBytes(settingsBytes());
+        start();
         typeText(", typed");
-        replaceFromOutside(pageFile(0), "theirs");
-        ASSERT_TRUE(holdFile(pageFile(0)));
+        if (!occasion.duringTheWrite)
+            replaceFromOutside(pageFile(0), "theirs");
+        beforePageFileReplaced = occasion.duringTheWrite ? copyArrivesNow : nullptr;
         ModalDriver driver;
-        bool noIsTheDefault = false;
-        driver.then([&](HWND box) {
-            noIsTheDefault = GetWindowLongA(GetDlgItem(box, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON;
-            pressButton(box, answer);
-        });
-        autosave();
-        releaseFile(pageFile(0));
-        autosave();
-        ASSERT_EQ(driver.seenTexts.size(), 1u);
-        EXPECT_NE(driver.seenTexts[0].find("changed by another program"), std::string::npos);
-        EXPECT_EQ(driver.seenCaptions[0], "Jotty Notes");
-        EXPECT_TRUE(noIsTheDefault);
-        std::string kept = answer == IDYES ? "theirs" : "zero, typed";
-        EXPECT_EQ(editorText(), kept);
-        EXPECT_EQ(readFileBytes(pageFile(0)), kept);
+        occasion.save();
+        beforePageFileReplaced = nullptr;
+        EXPECT_TRUE(driver.seenTexts.empty()) << "no one is asked";
+        EXPECT_EQ(readFileBytes(pageFile(0)), "zero, typed");
         EXPECT_EQ(tabCaption(0), "Page 1");
+        std::vector<PageVersion> versions = listPageVersions(0);
+        ASSERT_FALSE(versions.empty());
+        EXPECT_EQ(readFileBytes(versions[0].path), "theirs");
+        EXPECT_STREQ(occasionNote(versions[0].occasion), "Another program's copy");
+        EXPECT_NE(std::string(trayBalloon.szInfo).find("also changed"), std::string::npos);
+        ZeroMemory(const_cast<NOTIFYICONDATAA*>(&trayBalloon), sizeof trayBalloon);
+        ShowWindow(mainWindow, SW_SHOW);
     }
 }
 

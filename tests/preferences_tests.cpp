@@ -249,6 +249,7 @@ TEST_F(Preferences, ClearNamesThePagesItCouldNotErase) {
     LOCK_OR_SKIP(pageFile(1));
     LOCK_OR_SKIP(pageFile(3));
     start();
+    clickTab(1);
     ModalDriver driver;
     driver.then([&](HWND dialog) { pressButton(dialog, IDC_PREF_CLEAR); });
     driver.then(answer(IDYES));
@@ -264,6 +265,12 @@ TEST_F(Preferences, ClearNamesThePagesItCouldNotErase) {
     EXPECT_EQ(readFileBytes(pageFile(3)), "notes of page 3");
     EXPECT_EQ(readFileBytes(pageFile(0)), "");
     EXPECT_EQ(readFileBytes(pageFile(4)), "");
+    EXPECT_EQ(editorText(), "notes of page 1") << "the page shown shows what its file kept";
+    EXPECT_EQ(tabCaption(1), "Page 2");
+    unlockFile(pageFile(1));
+    typeText(" and more");
+    command(IDM_SAVEPAGE);
+    EXPECT_EQ(readFileBytes(pageFile(1)), "notes of page 1 and more");
 }
 
 TEST_F(Preferences, ClearDoesNotClaimAPageThatCouldNotBeRead) {
@@ -373,6 +380,33 @@ TEST_F(Preferences, FromTheEditorMenuTheEditorItCameFromMayBeRecreated) {
     EXPECT_FALSE(IsWindow(editor));
     EXPECT_EQ(editorText(), "typed");
     EXPECT_EQ(tabCaption(0), "Page 1*") << "the editor menu does not save the page";
+}
+
+// A choice that could not be stored is not taken for done: the user is told why, and the dialog
+// stays open with what was typed.
+TEST_F(Preferences, OkThatCannotStoreTheSettingsSaysSoAndKeepsTheDialog) {
+    start();
+    std::string stored = readFileBytes(settingsFile());
+    LOCK_OR_SKIP(settingsFile());
+    std::string message, nameKept;
+    ModalDriver driver;
+    driver.then([&](HWND dialog) {
+        setName(dialog, 0, "Today");
+        click(dialog, IDC_PREF_OK);
+    });
+    driver.then([&](HWND box) {
+        message = messageBoxText(box);
+        HWND preferences = GetWindow(box, GW_OWNER);
+        nameKept = itemText(preferences, IDC_PREF_NAME0);
+        pressButton(box, IDOK);
+        pressButton(preferences, IDC_PREF_CANCEL);
+    });
+    openFromTray();
+    EXPECT_NE(message.find("The settings could not be saved"), std::string::npos);
+    EXPECT_EQ(nameKept, "Today");
+    EXPECT_EQ(driver.pendingSteps(), 0u) << "the dialog stayed open until Cancel";
+    unlockFile(settingsFile());
+    EXPECT_EQ(readFileBytes(settingsFile()), stored);
 }
 
 TEST_F(Preferences, EscIsIgnoredAndTheCloseBoxAppliesNothing) {

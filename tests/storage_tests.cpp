@@ -7,6 +7,7 @@
 #include "storage/safe_file.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
+#include "ui/tray_icon.h"
 
 #include <cstring>
 
@@ -83,17 +84,42 @@ TEST_F(PageFiles, TextIsStoredByteForByte) {
     EXPECT_FALSE(fileExists(dataPath("Page0.tmp"))) << "no temporary file is left behind";
 }
 
-// What follows the NUL cannot be shown: an unchanged page leaves it alone, a changed one is
-// saved as the editor holds it.
-TEST_F(PageFiles, NulByteEndsTheLoadedText) {
-    writePageBytes(0, std::string("before\0after", 12));
-    start();
-    EXPECT_EQ(editorText(), "before");
-    command(IDM_SAVEPAGE);
-    EXPECT_EQ(readFileBytes(pageFile(0)), std::string("before\0after", 12));
-    typeText(" and now");
-    command(IDM_SAVEPAGE);
-    EXPECT_EQ(readFileBytes(pageFile(0)), "before and now");
+// A page keeps 8-bit text: a file that another editor wrote in UTF-16 or UTF-8 is shown converted,
+// and a file with a NUL byte shows the text before it. An unchanged page leaves the file alone;
+// the first save that changes it keeps the file as it was as a version, and the user is told
+// once, without a modal window.
+TEST_F(PageFiles, FileInAnotherEncodingOrWithANulIsShownAsThePageKeepsIt) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* shown;
+        const char* told;
+    } files[] = {
+        {"UTF-16 LE", std::string("\xFF\xFEn\0o\0t\0\xE9\0", 10), "not\xE9", "UTF-16"},
+        {"UTF-16 BE", std::string("\xFE\xFF\0n\0o\0t\0\xE9", 10), "not\xE9", "UTF-16"},
+        {"UTF-8", "\xEF\xBB\xBFnot\xC3\xA9", "not\xE9", "UTF-8"},
+        {"a NUL byte", std::string("before\0after", 12), "before", "NUL"},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        if (running())
+            quit();
+        removeFolder(dataPath("History"));
+        writePageBytes(0, file.bytes);
+        ZeroMemory(const_cast<NOTIFYICONDATAA*>(&trayBalloon), sizeof trayBalloon);
+        start();
+        EXPECT_EQ(editorText(), file.shown);
+        EXPECT_NE(std::string(trayBalloon.szInfo).find(file.told), std::string::npos);
+        command(IDM_SAVEPAGE);
+        EXPECT_EQ(readFileBytes(pageFile(0)), file.bytes) << "an unchanged page is not written";
+        typeText(" and now");
+        command(IDM_SAVEPAGE);
+        EXPECT_EQ(readFileBytes(pageFile(0)), file.shown + std::string(" and now"));
+        std::vector<PageVersion> versions = listPageVersions(0);
+        ASSERT_EQ(versions.size(), 1u);
+        EXPECT_EQ(readFileBytes(versions[0].path), file.bytes);
+        EXPECT_STREQ(occasionNote(versions[0].occasion), "The file as it was");
+    }
 }
 
 TEST_F(PageFiles, ReadingTakesTheWholeFileUpToTheFirstNul) {
@@ -145,6 +171,7 @@ TEST_F(PageFiles, DeletedDataFolderIsMadeAgainOnTheNextSave) {
     EXPECT_EQ(tabCaption(0), "Page 1");
 }
 
+// Besides the beep, a balloon says why, once for each run of failures.
 TEST_F(PageFiles, FailedSaveKeepsTheOldFileAndTheMarker) {
     start();
     typeText("first");
@@ -152,6 +179,10 @@ TEST_F(PageFiles, FailedSaveKeepsTheOldFileAndTheMarker) {
     typeText(" second");
     LOCK_OR_SKIP(pageFile(0));
     command(IDM_SAVEPAGE);
+    EXPECT_NE(std::string(trayBalloon.szInfo).find("could not be saved"), std::string::npos);
+    ZeroMemory(const_cast<NOTIFYICONDATAA*>(&trayBalloon), sizeof trayBalloon);
+    command(IDM_SAVEPAGE);
+    EXPECT_STREQ(trayBalloon.szInfo, "") << "told once for the run of failures";
     unlockFile(pageFile(0));
     EXPECT_EQ(readFileBytes(pageFile(0)), "first");
     EXPECT_EQ(tabCaption(0), "Page 1*");

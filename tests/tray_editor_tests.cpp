@@ -374,27 +374,50 @@ TEST_F(EditorRecreation, WhileHiddenTheFocusIsLeftAlone) {
 }
 
 static HHOOK creationHook;
-static LRESULT CALLBACK refuseEditCreation(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND) {
-        const CBT_CREATEWNDA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
-        if (HIWORD(create->lpcs->lpszClass) && _stricmp(create->lpcs->lpszClass, "EDIT") == 0)
-            return 1;
-    }
-    return CallNextHookEx(creationHook, code, wParam, lParam);
+static bool refuseText;
+static WNDPROC editProcedure;
+
+static LRESULT CALLBACK refusingSetText(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT)
+        return FALSE;
+    return CallWindowProcA(editProcedure, window, message, wParam, lParam);
+}
+
+// Refuses a new edit control, or makes it refuse its text, as a process short of memory may.
+static LRESULT CALLBACK refuseEditor(int code, WPARAM wParam, LPARAM lParam) {
+    const CBT_CREATEWNDA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+    if (code != HCBT_CREATEWND || !HIWORD(create->lpcs->lpszClass) ||
+        _stricmp(create->lpcs->lpszClass, "EDIT") != 0)
+        return CallNextHookEx(creationHook, code, wParam, lParam);
+    if (!refuseText)
+        return 1;
+    HWND editor = reinterpret_cast<HWND>(wParam);
+    editProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongA(editor, GWL_WNDPROC, reinterpret_cast<LONG>(refusingSetText)));
+    return 0;
 }
 
 TEST_F(EditorRecreation, FailureKeepsTheOldEditorAndSwitchesWordWrapBack) {
     start();
-    setEditorText("still here");
-    HWND editor = noteEditor;
-    settings.wordWrap = 1;
-    creationHook = SetWindowsHookExA(WH_CBT, refuseEditCreation, nullptr, GetCurrentThreadId());
-    int result = recreateEditor(1);
-    UnhookWindowsHookEx(creationHook);
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(settings.wordWrap, 0);
-    EXPECT_EQ(noteEditor, editor);
-    EXPECT_EQ(editorText(), "still here");
-    SendMessageA(noteEditor, WM_CHAR, '!', 0);
-    EXPECT_EQ(tabCaption(0), "Page 1*") << "the old editor keeps working";
+    for (bool text : {false, true}) {
+        SCOPED_TRACE(text ? "the text refused" : "the editor refused");
+        setEditorText("still here");
+        HWND editor = noteEditor;
+        settings.wordWrap = 1;
+        saveSettings();
+        refuseText = text;
+        creationHook = SetWindowsHookExA(WH_CBT, refuseEditor, nullptr, GetCurrentThreadId());
+        int result = recreateEditor(1);
+        UnhookWindowsHookEx(creationHook);
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(settings.wordWrap, 0);
+        EXPECT_EQ(noteEditor, editor);
+        EXPECT_EQ(editorText(), "still here");
+        SendMessageA(noteEditor, WM_CHAR, '!', 0);
+        EXPECT_EQ(tabCaption(0), "Page 1*") << "the old editor keeps working";
+        if (text) {
+            EXPECT_EQ(readFileBytes(settingsFile())[3], 0) << "word wrap stays off in the file";
+            EXPECT_STREQ(trayBalloon.szInfoTitle, "Word wrap not switched");
+        }
+    }
 }

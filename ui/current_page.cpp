@@ -10,6 +10,7 @@
 #include "storage/settings.h"
 #include "ui/modal.h"
 #include "ui/note_editor.h"
+#include "ui/page_notices.h"
 #include "ui/tab_strip.h"
 #include "ui/wait_cursor.h"
 
@@ -31,13 +32,6 @@ struct PageOnDisk {
     FileStamp stamp = {};
 };
 
-// The user's answer about one change of the page file: it is not asked again.
-struct ChangeAnswer {
-    bool given = false;
-    FileStamp change = {};
-    bool load = false;
-};
-
 // A save whose outcome is still to be taken in.
 struct PendingSave {
     bool pending = false;
@@ -52,16 +46,18 @@ struct CurrentPageState {
     // copied for a save, and set again when that save fails.
     bool unsaved = false;
     PageOnDisk onDisk;
-    ChangeAnswer changeAnswer;
+    // The file was converted or cut as it was read: it is kept as a version before the first
+    // save that changes it.
+    bool keepAsItWas = false;
+    // Another program's copy whose arrival has kept the text on screen as a version already.
+    bool shownTextKeptForCopy = false;
+    FileStamp copyThatArrived = {};
     PendingSave pendingSave;
     // A fresh buffer costs a page fault for every 4 KB the copy touches, about a quarter of the
     // copy on a page of megabytes, so the buffer is reused while the text keeps about its size.
     std::unique_ptr<char[]> savedText;
     DWORD savedTextCapacity = 0;
 };
-
-// What became of another program's change of the page file.
-enum class OutsideChange { Shown, Overwrite, Undecided };
 
 } // namespace
 
@@ -71,7 +67,6 @@ const bool& currentPageRead = page.read;
 
 static void rememberPageFile(bool exists, const FileStamp& stamp) {
     page.onDisk = {exists, stamp};
-    page.changeAnswer.given = false;
 }
 
 void startWithoutPage() {
@@ -132,8 +127,9 @@ static bool loadPage(int index, bool storeAsStartPage, bool keepShownText = fals
     char path[MAX_PATH];
     std::string text;
     FileStamp stamp;
+    PageReading reading = PageReading::AsStored;
     FileRead read =
-        formatPagePath(path, index) ? readPageFile(path, text, stamp) : FileRead::Failed;
+        formatPagePath(path, index) ? readPageFile(path, text, stamp, &reading) : FileRead::Failed;
     if (read == FileRead::Failed)
         return false;
     if (keepShownText)
@@ -149,17 +145,27 @@ static bool loadPage(int index, bool storeAsStartPage, bool keepShownText = fals
         page.read = showLoadedText(text.c_str());
     }
     page.unsaved = false;
+    page.keepAsItWas = reading != PageReading::AsStored;
     setTabCaption(index, settings.pageNames[index]);
     rememberPageFile(read == FileRead::Loaded, stamp);
     if (!page.read)
         warnPageUnreadable(index);
+    else
+        tellPageReadOddly(index, reading);
     return true;
 }
 
 // Shows the copy that another program put in place of the current page's file, and keeps the
-// text it replaces as a version; false when the file cannot be read.
-static bool takeInOtherProgramsCopy() {
-    return loadPage(page.page, false, true) && page.read;
+// text it replaces as a version, once for each copy that arrives. The file may be held by the
+// program that is writing it: it is shown at a later save, and the text here is kept meanwhile.
+static void takeInOtherProgramsCopy(const FileStamp& copy) {
+    bool kept = page.shownTextKeptForCopy && copy == page.copyThatArrived;
+    if (loadPage(page.page, false, !kept))
+        return;
+    if (!kept)
+        keepShownTextAsVersion(VersionOccasion::TakenIn);
+    page.shownTextKeptForCopy = true;
+    page.copyThatArrived = copy;
 }
 
 void catchUpOnSettings() {
@@ -189,63 +195,55 @@ PageSwitch showPage(int index, bool storeAsStartPage) {
     return PageSwitch::NotRead;
 }
 
-// Whether unsaved text here may be weighed against the change now: the question is asked once
-// at a time, not where no one can answer, and not by the timer inside another modal window.
-static bool mayAsk(SaveBy by) {
-    return !modalOpenFor(ModalPurpose::ChangeQuestion) &&
-           (by == SaveBy::User || by == SaveBy::Restore ||
-            (by == SaveBy::Timer && !modalWindowOpen()));
-}
-
-// The page file now holds what another program wrote. With nothing unsaved here, it is shown;
-// with unsaved text, the user chooses between the two, once for each change.
-static OutsideChange takeInOutsideChange(const char* path, const FileStamp& now, SaveBy by) {
-    bool answered = page.changeAnswer.given && now == page.changeAnswer.change;
-    if (page.unsaved && !answered) {
-        if (!mayAsk(by))
-            return OutsideChange::Undecided;
-        bool load;
-        {
-            ModalScope asking(ModalPurpose::ChangeQuestion);
-            load = askAboutCurrentPage(
-                "The notes of \"%s\" were changed by another program.\n\n"
-                "Do you want to load them and lose the changes you typed here?");
-        }
-        // The question's loop lets everything in: the program may be ending, and the file may
-        // have changed once more, which the answer was not about.
-        FileStamp after;
-        if (programEnding || !IsWindow(noteEditor) ||
-            (stampFile(path, after) == FileRead::Loaded && after != now))
-            return OutsideChange::Undecided;
-        page.changeAnswer = {true, now, load};
-    }
-    if (page.unsaved && !page.changeAnswer.load)
-        return OutsideChange::Overwrite;
-    // The file may be held by the program that is writing it: it is shown at a later save.
-    return takeInOtherProgramsCopy() ? OutsideChange::Shown : OutsideChange::Undecided;
+// A failed save beeps, and tells why once for each run of failures of the page.
+static void reportFailedSave(int index, DWORD error) {
+    MessageBeep(100);
+    tellPageNotSaved(index, error);
 }
 
 // Before the current page is written: true when the save ends here without writing, with its
-// outcome in `saved` (nothing is new, another program's change is shown now, or it waits for the
-// user); false when the text is to be written.
+// outcome in `saved`; false when the text is to be written. The page counts as saved only while
+// its file is the one the program last read or wrote and holds the editor's text.
 static bool settledWithoutWriting(SaveBy by, bool& saved) {
     char path[MAX_PATH];
     FileStamp now;
-    if (by == SaveBy::Erase || by == SaveBy::Restore || !formatPagePath(path, page.page) ||
-        stampFile(path, now) != FileRead::Loaded)
-        return false; // a missing page file is written as before: the text here is its only copy
-    if (!page.onDisk.exists || now != page.onDisk.stamp) {
-        switch (takeInOutsideChange(path, now, by)) {
-            case OutsideChange::Overwrite: return false;
-            case OutsideChange::Shown: saved = true; return true;
-            case OutsideChange::Undecided: saved = !page.unsaved; return true;
-        }
+    FileRead look = formatPagePath(path, page.page) ? stampFile(path, now) : FileRead::Failed;
+    if (look == FileRead::Failed) {
+        // A file that exists but cannot be looked at is never written over.
+        takePageChange();
+        reportFailedSave(page.page, GetLastError());
+        saved = false;
+        return true;
+    }
+    if (by == SaveBy::Erase || by == SaveBy::Restore)
+        return false;
+    if (look == FileRead::Missing) {
+        // The text here is in no file: it is unsaved until the write succeeds.
+        takePageChange();
+        return false;
+    }
+    if (page.onDisk.exists && now == page.onDisk.stamp) {
+        saved = true;
+        if (page.unsaved)
+            return false;
+        setTabCaption(page.page, settings.pageNames[page.page]);
+        return true;
     }
     saved = true;
-    if (page.unsaved)
-        return false;
-    setTabCaption(page.page, settings.pageNames[page.page]);
-    return true;
+    if (!page.unsaved) {
+        takeInOtherProgramsCopy(now);
+        return true;
+    }
+    // Another program changed the page while it was changed here too: neither text is lost and
+    // no one is asked. The text here stays the page; the other one is kept as a version first.
+    if (!keepFileAsVersion(page.page, path, VersionOccasion::OtherProgram)) {
+        reportFailedSave(page.page, GetLastError());
+        saved = false;
+        return true;
+    }
+    tellOtherProgramsCopyKept(page.page);
+    rememberPageFile(true, now);
+    return false;
 }
 
 // What the save does with the text it replaces: the file the program last read or wrote is the
@@ -257,6 +255,8 @@ static VersionRequest versionRequest(int index, SaveBy by) {
                        : by == SaveBy::Restore ? VersionOccasion::Restore
                                                : VersionOccasion::Edits;
     if (index == page.page) {
+        if (page.keepAsItWas && request.occasion == VersionOccasion::Edits)
+            request.occasion = VersionOccasion::AsItWas;
         request.expected = page.onDisk.exists ? ExpectedFile::Stamped : ExpectedFile::Missing;
         request.expectedStamp = page.onDisk.stamp;
     }
@@ -275,7 +275,7 @@ static bool startSave(int index, bool inBackground, SaveBy by) {
         // file is never written; only text typed since then has nowhere to go.
         if (!page.unsaved)
             return true;
-        MessageBeep(100);
+        reportFailedSave(index, ERROR_READ_FAULT);
         return false;
     }
     bool saved = false;
@@ -286,7 +286,8 @@ static bool startSave(int index, bool inBackground, SaveBy by) {
     page.pendingSave.page = index;
     page.pendingSave.wasUnsaved = page.unsaved;
     if (!formatPagePath(path, index) || !copyEditorText(length)) {
-        MessageBeep(100);
+        reportFailedSave(index, formatPagePath(path, index) ? ERROR_NOT_ENOUGH_MEMORY
+                                                            : ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
     // The copy is what goes to disk: a change from here on marks the page again.
@@ -298,18 +299,24 @@ static bool startSave(int index, bool inBackground, SaveBy by) {
     return true;
 }
 
-static bool takeInOutcome(bool written, const FileStamp& stamp) {
+static bool takeInOutcome(const PageWriteResult& result) {
     const PendingSave& save = page.pendingSave;
-    if (!written) {
-        if (save.wasUnsaved)
-            page.unsaved = true;
-        MessageBeep(100);
+    if (!result.written) {
+        if (save.wasUnsaved && save.page == page.page)
+            takePageChange();
+        reportFailedSave(save.page, result.error);
         return false;
     }
-    if (save.page == page.page)
-        rememberPageFile(true, stamp);
-    if (!page.unsaved)
+    if (save.page == page.page) {
+        rememberPageFile(true, result.stamp);
+        page.keepAsItWas = false;
+    }
+    if (!page.unsaved || save.page != page.page)
         setTabCaption(save.page, settings.pageNames[save.page]);
+    forgetPageNotSaved(save.page);
+    // A copy that another program renamed in while the file was written is kept as a version.
+    if (!result.otherProgramsCopy.empty())
+        tellOtherProgramsCopyKept(save.page);
     // Notes that held up the end of the session are safe now.
     allowSessionEnd(mainWindow);
     return true;
@@ -319,10 +326,7 @@ bool finishPageWrite() {
     if (!page.pendingSave.pending)
         return true;
     page.pendingSave.pending = false;
-    FileStamp stamp;
-    std::string otherProgramsCopy;
-    bool written = finishPageFileWrite(stamp, otherProgramsCopy);
-    return takeInOutcome(written, stamp);
+    return takeInOutcome(finishPageFileWrite());
 }
 
 void takeInFinishedPageWrite() {
@@ -338,8 +342,8 @@ bool savePage(int index, SaveBy by) {
     return startSave(index, false, by) && finishPageWrite();
 }
 
-bool saveCurrentPageOrKeep(SaveBy by) {
-    return savePage(page.page, by) || !page.unsaved;
+bool saveCurrentPageOrKeep() {
+    return savePage(page.page) || !page.unsaved;
 }
 
 void savePageInBackground(int index) {
@@ -359,6 +363,11 @@ bool erasePage(int index) {
     return savePage(index, SaveBy::Erase) && (index != page.page || page.read);
 }
 
+void showCurrentPageAsStored() {
+    if (!programEnding && !loadPage(page.page, false))
+        warnPageUnreadable(page.page);
+}
+
 bool restoreVersion(const std::string& text) {
     if (programEnding || !IsWindow(noteEditor) || !page.read ||
         (page.unsaved && !savePage(page.page)))
@@ -372,4 +381,15 @@ bool restoreVersion(const std::string& text) {
     page.unsaved = false;
     setTabCaption(page.page, settings.pageNames[page.page]);
     return false;
+}
+
+void rescueUnsavedText() {
+    DWORD length = 0;
+    if (!page.unsaved || !IsWindow(noteEditor))
+        return;
+    finishPageWrite();
+    if (!copyEditorText(length) ||
+        keepTextAsVersion(page.page, page.savedText.get(), length, VersionOccasion::Unsaved))
+        return;
+    writeToDocuments(appCaption, settings.pageNames[page.page], page.savedText.get(), length);
 }

@@ -24,12 +24,10 @@ constexpr UINT WM_PAGEWRITTEN = WM_APP + 1;
 
 enum class PageSwitch { Shown, NotSaved, NotRead };
 
-// Who saves, for what a save may do about another program's change of the page file, and for
-// the version it keeps of the text it replaces: the user may be asked; the timer asks only when
-// no modal window is open; suspend and the end of the session ask no one and leave both texts
-// where they are; erasing all pages and a restore of a version ask nothing, write, and keep the
-// text they replace.
-enum class SaveBy { User, Timer, System, Erase, Restore };
+// Who saves: the timer's save writes in the background, every other one waits for its outcome;
+// erasing all pages and a restore of a version write whatever the file holds, and keep the text
+// they replace as a version.
+enum class SaveBy { User, Timer, Erase, Restore };
 
 // The editor holds no page until start-up shows one, so nothing is saved before.
 void startWithoutPage();
@@ -48,11 +46,12 @@ PageSwitch showPage(int page, bool storeAsStartPage = true);
 void catchUpOnSettings();
 
 // Writes the editor's text into the page file and waits for the outcome. On success the tab
-// loses its marker; on failure a beep. Nothing is saved once the program is ending or the editor
-// is gone.
+// loses its marker; on failure a beep, and the first failure in a row is told with its reason.
+// A copy that another program put in the file's place is kept as a version first, never asked
+// about. Nothing is saved once the program is ending or the editor is gone.
 bool savePage(int page, SaveBy by = SaveBy::User);
 // A save that loses nothing: it succeeded, or the editor holds only what is already on disk.
-bool saveCurrentPageOrKeep(SaveBy by = SaveBy::User);
+bool saveCurrentPageOrKeep();
 // The timer's save: the program goes on once the text is copied; the outcome is taken in on
 // WM_PAGEWRITTEN, or by the next save.
 void savePageInBackground(int page);
@@ -65,6 +64,8 @@ bool pageWritePending();
 // window hidden, so that a large page does not hold it for nothing. A write still under way is
 // waited for.
 void releaseSaveBuffer();
+// Reads the current page's file into the editor again.
+void showCurrentPageAsStored();
 // Puts a version's text in the editor as one change that Undo takes back, and saves the page:
 // the text it replaces is kept as a version first (unsaved text is saved beforehand). False,
 // with nothing changed, when the page could not be saved.
@@ -76,3 +77,6 @@ bool erasePage(int page);
 // A warning question about the current page, its name in place of the format's "%s", with No as
 // the default answer; true for Yes.
 bool askAboutCurrentPage(const char* format);
+// The program ends while the page holds text that could not be saved: the text is kept as a
+// version, or where even that fails, in a file in the user's Documents folder.
+void rescueUnsavedText();

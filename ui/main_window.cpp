@@ -96,11 +96,13 @@ static void quitProgram() {
         KillTimer(mainWindow, IDT_AUTOSAVE);
         quit = saveCurrentPageOrKeep() ||
                askAboutCurrentPage("The page \"%s\" could not be saved.\n\n"
-                                   "Do you want to quit anyway and lose your changes?");
+                                   "Do you want to quit anyway? Its text will be kept in "
+                                   "Previous Versions, or else in your Documents folder.");
     }
     if (programEnding)
         return;
     if (quit) {
+        rescueUnsavedText();
         destroyWindows();
         return;
     }
@@ -124,7 +126,7 @@ static void onClose() {
 
 // A page that cannot be saved holds up the end of the session and tells Windows why.
 static BOOL onQueryEndSession() {
-    if (programEnding || saveCurrentPageOrKeep(SaveBy::System)) {
+    if (programEnding || saveCurrentPageOrKeep()) {
         allowSessionEnd(mainWindow);
         return TRUE;
     }
@@ -134,17 +136,28 @@ static BOOL onQueryEndSession() {
     return FALSE;
 }
 
+// The session ends even when the page held it up: what cannot be saved is kept elsewhere.
 static void onEndSession(bool ending) {
     if (!ending || programEnding)
         return;
-    savePage(currentPage, SaveBy::System);
+    savePage(currentPage);
+    rescueUnsavedText();
     destroyWindows();
+}
+
+void closeAfterOutsideQuit() {
+    if (programEnding || !IsWindow(mainWindow))
+        return;
+    onEndSession(true);
+    // The quit message of the final close has nothing left to end.
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 // The user shows the window: a page that another program changed meanwhile is brought in.
 static void openMainWindow() {
     showMainWindow(true);
-    savePage(currentPage, SaveBy::Timer);
+    savePage(currentPage);
 }
 
 static bool opensModalWindow(UINT id) {
@@ -283,7 +296,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_ENDSESSION: onEndSession(wParam != FALSE); return 0;
         case WM_POWERBROADCAST:
             if (wParam == PBT_APMSUSPEND)
-                savePage(currentPage, SaveBy::System);
+                savePage(currentPage);
             return TRUE;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -18,3 +18,6 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Every command of the program, whichever menu, key or process sent it.
 void runCommand(UINT id, CommandOrigin origin);
 void showMainWindow(bool show);
+// A quit message from another program has ended the message loop before the final close: the
+// page is saved, or its text kept elsewhere, and the windows closed.
+void closeAfterOutsideQuit();

@@ -57,8 +57,7 @@ int messageBox(HWND owner, const char* text, const char* caption, UINT type) {
 
 INT_PTR dialogBox(int templateId, HWND owner, DLGPROC procedure, LPARAM initial) {
     ModalLoop loop;
-    return DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(templateId), owner, procedure,
-                           initial);
+    return DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(templateId), owner, procedure, initial);
 }
 
 bool askSaveFileName(OPENFILENAMEA& request) {

@@ -21,9 +21,8 @@ bool askSaveFileName(OPENFILENAMEA& request);
 // TrackPopupMenu's result: with TPM_RETURNCMD, the command chosen.
 UINT trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner);
 
-// Why modal windows are open: for a command's window, for the question whether to quit anyway,
-// for the question about another program's change of the page.
-enum class ModalPurpose { Command, QuitQuestion, ChangeQuestion };
+// Why modal windows are open: for a command's window, or for the question whether to quit anyway.
+enum class ModalPurpose { Command, QuitQuestion };
 
 // While it lives, what it opens is open for that purpose (and, for a command, that command).
 class ModalScope {

@@ -5,7 +5,9 @@
 #include "res/resource.h"
 #include "storage/settings.h"
 #include "ui/popup_menu.h"
+#include "ui/tray_icon.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -214,15 +216,31 @@ static void detachAndDestroy(HWND editor) {
     DestroyWindow(editor);
 }
 
+// The whole text went in: a process short of memory may leave a new editor blank.
+static bool tookText(HWND editor, const ReplacedEditor& old) {
+    SendMessageA(editor, EM_SETLIMITTEXT, EDITOR_TEXT_LIMIT, 0);
+    return SetWindowTextA(editor, old.text.get()) &&
+           GetWindowTextLengthA(editor) == static_cast<int>(strlen(old.text.get()));
+}
+
 int recreateEditor(int wrap) {
     ReplacedEditor old;
     HWND editor = readReplacedEditor(old) ? createReplacement(old, wrap) : nullptr;
+    if (editor && !tookText(editor, old)) {
+        DestroyWindow(editor);
+        // The editor on screen keeps the page, and the settings file says so too.
+        settings.wordWrap = !settings.wordWrap;
+        saveSettings();
+        showBalloon("Word wrap not switched",
+                    "The page's text could not be moved into a new editor, so word wrap stays as "
+                    "it was. The page is as it was.",
+                    NIIF_WARNING);
+        return 0;
+    }
     if (!editor) {
         settings.wordWrap = !settings.wordWrap;
         return 0;
     }
-    SendMessageA(editor, EM_SETLIMITTEXT, EDITOR_TEXT_LIMIT, 0);
-    SetWindowTextA(editor, old.text.get());
     old.text.reset();
     if (old.font)
         SendMessageA(editor, WM_SETFONT, reinterpret_cast<WPARAM>(old.font), FALSE);

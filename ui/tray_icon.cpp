@@ -9,6 +9,17 @@
 static ProgramState<TrayIcon> trayIconRecord;
 TrayIcon& trayIcon = trayIconRecord;
 
+namespace {
+
+struct BalloonRecord {
+    NOTIFYICONDATAA data = {};
+};
+
+} // namespace
+
+static ProgramState<BalloonRecord> balloon;
+const NOTIFYICONDATAA& trayBalloon = balloon.data;
+
 static BOOL notifyShell(DWORD action, NotifyIconDataV1& data) {
     return Shell_NotifyIconA(action, reinterpret_cast<NOTIFYICONDATAA*>(&data));
 }
@@ -48,4 +59,19 @@ void showTrayIcon(HINSTANCE instance, HWND window) {
     trayIcon.remove();
     trayIcon.prepare(instance, window, IDI_NOTES, appCaption);
     trayIcon.add();
+}
+
+void showBalloon(const char* title, const char* text, DWORD icon) {
+    NOTIFYICONDATAA& data = balloon.data;
+    data = NOTIFYICONDATAA();
+    // The version that knows balloons, which every Windows since 2000 accepts.
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = trayIcon.data.hWnd;
+    data.uID = trayIcon.data.uID;
+    data.uFlags = NIF_INFO;
+    lstrcpynA(data.szInfoTitle, title, sizeof data.szInfoTitle);
+    lstrcpynA(data.szInfo, text, sizeof data.szInfo);
+    data.uTimeout = 15000;
+    data.dwInfoFlags = icon;
+    Shell_NotifyIconA(NIM_MODIFY, &data);
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shellapi.h>
+
 constexpr UINT WM_TRAYICON = 6025;
 
 // The first version of the shell's icon data (88 bytes), which every Windows accepts.
@@ -29,3 +31,9 @@ extern TrayIcon& trayIcon;
 
 // The program's icon for the main window: taken from the shell and handed to it afresh.
 void showTrayIcon(HINSTANCE instance, HWND window);
+
+// A balloon beside the icon tells the user something without taking the keyboard from anyone
+// who is typing. The record last handed to the shell for one:
+extern const NOTIFYICONDATAA& trayBalloon;
+// The icon is NIIF_INFO or NIIF_WARNING.
+void showBalloon(const char* title, const char* text, DWORD icon);

@@ -1,6 +1,7 @@
 #include "support/files.h"
 
 #include <cstdio>
+#include <shlobj.h>
 #include <fstream>
 #include <sstream>
 
@@ -114,6 +115,21 @@ std::string fileIndex(const std::string& path) {
         return std::string();
     return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) +
            ":" + std::to_string(info.nFileIndexLow);
+}
+
+std::vector<std::string> rescuedFiles() {
+    std::vector<std::string> files;
+    char documents[MAX_PATH];
+    if (SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents) != S_OK)
+        return files;
+    WIN32_FIND_DATAA found;
+    HANDLE search =
+        FindFirstFileA((std::string(documents) + "\\Jotty Notes - *.txt").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        files.push_back(std::string(documents) + "\\" + found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return files;
 }
 
 bool startLinuxProgram(std::string commandLine) {

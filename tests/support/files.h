@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 std::string makeTemporaryFolder();
 void removeFolder(const std::string& folder);
@@ -12,6 +13,9 @@ void writeFileBytes(const std::string& path, const std::string& bytes);
 // Which file stands at the path (its volume and index, the same for every hard link to it);
 // empty when there is none.
 std::string fileIndex(const std::string& path);
+// The files "Jotty Notes - <page name> - <date time>.txt" in the user's Documents folder, where
+// the program leaves text that could be kept nowhere else.
+std::vector<std::string> rescuedFiles();
 // The folder that holds the running test executable (and jnotes.exe beside it).
 std::string executableFolder();
 

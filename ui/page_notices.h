@@ -1,0 +1,15 @@
+// What the user is told about a page without a modal window: a balloon beside the tray icon,
+// which takes the keyboard from no one who is typing.
+#pragma once
+#include <windows.h>
+
+#include "storage/page_files.h"
+
+// Another program changed the page too; its text was kept as a version.
+void tellOtherProgramsCopyKept(int page);
+// The page could not be saved, and why: once for each run of failures of that page.
+void tellPageNotSaved(int page, DWORD error);
+// The page was saved: its next failure is told again.
+void forgetPageNotSaved(int page);
+// The page's file was converted or cut as it was read: once a run for each page.
+void tellPageReadOddly(int page, PageReading reading);

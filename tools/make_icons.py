@@ -2,9 +2,13 @@
 """Draw the program's icons and write them to res/icons as .ico files.
 
 Each icon is built from signed-distance shapes painted on a supersampled
-canvas, reduced to one colour per pixel plus a 1-bit transparency mask, and
-written as a classic single-image BMP icon with 16 or 256 colours.
-Run from anywhere: python3 tools/make_icons.py
+canvas. Every file holds the classic image first (16 or 256 colours with a
+1-bit transparency mask), which is what loaders asking for the resource's own
+size get on displays without true colour, then the same picture drawn again at
+each size in FRAME_SIZES in 32-bit colour with anti-aliased alpha. Shapes are
+given on the classic image's pixel grid; at other sizes their straight edges
+are snapped to whole pixels and outlines stay at least a pixel wide, so small
+frames stay crisp. Run from anywhere: python3 tools/make_icons.py
 """
 
 import math
@@ -12,6 +16,7 @@ import os
 import struct
 
 SS = 8  # samples per pixel along each axis
+FRAME_SIZES = (16, 20, 24, 32, 40, 48, 64)
 
 # The standard 16-colour palette, in the order icons use it.
 VGA = [
@@ -178,25 +183,59 @@ def radial(cx, cy, radius, c0, c1):
 
 
 class Canvas:
-    def __init__(self, size):
+    """A picture `size` pixels wide whose shapes are given on a `design`-pixel grid."""
+
+    def __init__(self, size, design=None):
         self.size = size
+        self.design = size if design is None else design
+        self.k = size / self.design
         self.n = size * SS
         self.samples = [None] * (self.n * self.n)
+
+    def snap(self, v):
+        """v moved to the nearest pixel edge; the design grid keeps its own positions."""
+        if self.size == self.design:
+            return v
+        return math.floor(v * self.k + 0.5) / self.k
+
+    def px(self, pixels):
+        """A length of that many pixels, in design units."""
+        return pixels / self.k
+
+    @property
+    def line(self):
+        """The width of an outline: one pixel, two where a design pixel is 1.5 or more."""
+        return self.px(max(1, round(self.k)))
+
+    def span(self, centre, half):
+        """Ends of a bar of that half width round centre, symmetric on the pixel grid."""
+        if self.size == self.design:
+            return centre - half, centre + half
+        mid, h = self.snap(centre), self.px(max(1, math.ceil(half * self.k - 0.5)))
+        return mid - h, mid + h
+
+    def band(self, start, length):
+        """Snapped ends of a bar from start, at least one pixel long; halves round down."""
+        a = self.snap(start)
+        if self.size == self.design:
+            return a, a + length
+        return a, a + self.px(max(1, math.ceil(length * self.k - 0.5)))
 
     def paint(self, shape, colour, alpha=1.0):
         """Paint the shape; with alpha below 1 it only tints what is already there."""
         n = self.n
+        scale = self.k * SS
         x0, y0, x1, y1 = shape.box
-        i0, j0 = max(0, int(math.floor(x0 * SS)) - 1), max(0, int(math.floor(y0 * SS)) - 1)
-        i1, j1 = min(n, int(math.ceil(x1 * SS)) + 1), min(n, int(math.ceil(y1 * SS)) + 1)
+        i0, j0 = max(0, int(math.floor(x0 * scale)) - 1), max(0, int(math.floor(y0 * scale)) - 1)
+        i1, j1 = min(n, int(math.ceil(x1 * scale)) + 1), min(n, int(math.ceil(y1 * scale)) + 1)
         f = shape.sdf
         flat = not callable(colour)
         samples = self.samples
         for j in range(j0, j1):
-            y = (j + 0.5) / SS
+            y = (j + 0.5) / scale
             row = j * n
             for i in range(i0, i1):
-                x = (i + 0.5) / SS
+                x = (i + 0.5) / scale
                 if f(x, y) > 0.0:
                     continue
                 c = colour if flat else colour(x, y)
@@ -216,15 +255,21 @@ class Canvas:
 
     def resolve(self):
         """Rows of averaged colours, None where less than half the pixel is covered."""
+        return [[None if 2 * cover < SS * SS else colour for colour, cover in row]
+                for row in self.coverage()]
+
+    def coverage(self):
+        """Rows of (averaged colour or None, number of covered samples)."""
         rows = []
         for py in range(self.size):
             row = []
             for px in range(self.size):
                 opaque = [s for s in self.pixel_samples(px, py) if s is not None]
-                if 2 * len(opaque) < SS * SS:
-                    row.append(None)
-                else:
-                    row.append(tuple(sum(c[k] for c in opaque) / len(opaque) for k in range(3)))
+                if not opaque:
+                    row.append((None, 0))
+                    continue
+                mean = tuple(sum(c[k] for c in opaque) / len(opaque) for k in range(3))
+                row.append((mean, len(opaque)))
             rows.append(row)
         return rows
 
@@ -339,35 +384,75 @@ def to_256(canvas):
 # ---------------------------------------------------------------- file format
 
 
-def ico_bytes(size, bpp, palette, indices):
-    """A one-image icon file: BITMAPINFOHEADER, palette, XOR bitmap, AND mask."""
-    colours = 1 << bpp
-    pal = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
-    pal += b"\0" * (4 * (colours - len(palette)))
-    xor_stride = (size * bpp + 31) // 32 * 4
+def dib(size, bpp, palette, rows):
+    """An icon image: BITMAPINFOHEADER, palette, XOR bitmap and AND mask.
+
+    rows holds, top row first, the row's pixel bytes and which pixels are transparent.
+    """
     and_stride = (size + 31) // 32 * 4
     xor = bytearray()
     mask = bytearray()
-    for y in reversed(range(size)):  # bitmaps are stored bottom-up
-        xrow = bytearray(xor_stride)
+    for pixels, clear in reversed(rows):  # bitmaps are stored bottom-up
         arow = bytearray(and_stride)
-        for x, index in enumerate(indices[y]):
-            if index is None:
+        for x, transparent in enumerate(clear):
+            if transparent:
                 arow[x // 8] |= 0x80 >> (x % 8)
-                index = 0
-            if bpp == 8:
-                xrow[x] = index
-            else:
-                xrow[x // 2] |= index << (4 if x % 2 == 0 else 0)
-        xor += xrow
+        xor += pixels
         mask += arow
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bpp, 0,
                          len(xor) + len(mask), 0, 0, 0, 0)
-    image = header + pal + bytes(xor) + bytes(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", size % 256, size % 256, colours % 256, 0, 1, bpp,
-                        len(image), 6 + 16)
-    return directory + entry + image
+    return header + palette + bytes(xor) + bytes(mask)
+
+
+def palette_image(size, bpp, palette, indices):
+    """A 16- or 256-colour image; transparent pixels carry index 0."""
+    pal = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    pal += b"\0" * (4 * ((1 << bpp) - len(palette)))
+    stride = (size * bpp + 31) // 32 * 4
+    rows = []
+    for row in indices:
+        pixels = bytearray(stride)
+        for x, index in enumerate(row):
+            if index is None:
+                continue
+            if bpp == 8:
+                pixels[x] = index
+            else:
+                pixels[x // 2] |= index << (4 if x % 2 == 0 else 0)
+        rows.append((pixels, [index is None for index in row]))
+    return dib(size, bpp, pal, rows)
+
+
+def alpha_image(canvas):
+    """A 32-bit image, alpha from each pixel's coverage (not premultiplied).
+
+    The mask clears the pixels less than half covered, as the palette images do,
+    for the few drawing paths that ignore alpha.
+    """
+    full = SS * SS
+    rows = []
+    for row in canvas.coverage():
+        pixels = bytearray()
+        for colour, cover in row:
+            if colour is None:
+                pixels += bytes(4)
+                continue
+            r, g, b = (max(0, min(255, int(round(v)))) for v in colour)
+            pixels += bytes((b, g, r, int(round(255 * cover / full))))
+        rows.append((pixels, [2 * cover < full for _, cover in row]))
+    return dib(canvas.size, 32, b"", rows)
+
+
+def ico_bytes(images):
+    """An icon file of (size, bits per pixel, image) in that order."""
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, bpp, image in images:
+        colours = (1 << bpp) % 256 if bpp <= 8 else 0
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bpp,
+                           len(image), offset)
+        offset += len(image)
+    return out + b"".join(image for _, _, image in images)
 
 
 # ---------------------------------------------------------------- pictures
@@ -386,131 +471,218 @@ def axis(start, end):
     return (ux, uy), (rx, ry), at
 
 
-def draw_notes():
-    c = Canvas(32)
-    sheet = polygon([(4, 2), (19, 2), (25, 8), (25, 30), (4, 30)])
+def draw_notes(c):
+    snap, w = c.snap, c.line
+    left, top, right, bottom = snap(4), snap(2), snap(25), snap(30)
+    fold_x, fold_y = snap(19), snap(8)
+    sheet = polygon([(left, top), (fold_x, top), (right, fold_y), (right, bottom), (left, bottom)])
     c.paint(sheet, BLACK)
-    c.paint(sheet.grow(-1), WHITE)
-    c.paint(rect(23, 9, 24, 29) | rect(5, 28, 24, 29), SILVER)
-    fold = polygon([(19, 2), (19, 8), (25, 8)])
-    c.paint(fold, SILVER)
-    c.paint(stroke([(19.5, 2), (19.5, 8.5), (25, 8.5)], 0.5), BLACK)
-    for y, right in ((10, 21), (14, 21), (18, 18), (22, 21)):
-        c.paint(rect(7, y, right, y + 2), GREY)
-    c.paint(rect(7, 26, 12, 28), BLUE)
+    c.paint(sheet.grow(-w), WHITE)
+    c.paint(rect(right - 2 * w, fold_y + w, right - w, bottom - w)
+            | rect(left + w, bottom - 2 * w, right - w, bottom - w), SILVER)
+    c.paint(polygon([(fold_x, top), (fold_x, fold_y), (right, fold_y)]), SILVER)
+    edge = fold_x + w / 2, fold_y + w / 2
+    c.paint(stroke([(edge[0], top), edge, (right, edge[1])], w / 2) & sheet, BLACK)
+    for y, end, colour in ((10, 21, GREY), (14, 21, GREY), (18, 18, GREY), (22, 21, GREY),
+                           (26, 12, BLUE)):
+        y0, y1 = c.band(y, 2)
+        c.paint(rect(snap(7), y0, snap(end), y1), colour)
 
     # The pen lies from its tip at the end of the last line up to the top right;
-    # light falls from the top left, so its right-hand side is shaded.
+    # light falls from the top left, so its right-hand side is shaded. Small frames
+    # get a slimmer, shorter pen without the highlight, so that the lines and the
+    # folded corner stay visible.
+    t, end = (1.0, 19.5) if c.size >= 24 else (0.75, 16.5)
     forward, right, at = axis((12.5, 27.0), (27.5, 12.0))
-    cone = polygon([at(0, 0), at(7, -3), at(7, 3)])
-    body = polygon([at(7, -3), at(19.5, -3), at(19.5, 3), at(7, 3)]) | circle(*at(19.5, 0), 3)
-    c.paint((cone | body).grow(1), BLACK)
+    cone = polygon([at(0, 0), at(7 * t, -3 * t), at(7 * t, 3 * t)])
+    body = (polygon([at(7 * t, -3 * t), at(end, -3 * t), at(end, 3 * t), at(7 * t, 3 * t)])
+            | circle(*at(end, 0), 3 * t))
+    c.paint((cone | body).grow(w), BLACK)
     c.paint(cone, SILVER)
     c.paint(cone & beyond(*at(0, 0), *right), GREY)
-    c.paint(circle(*at(0.8, 0), 1.3), BLACK)
+    c.paint(circle(*at(0.8 * t, 0), 1.3 * t), BLACK)
     c.paint(body, BLUE)
-    c.paint(body & stroke([at(7, -1.6), at(17, -1.6)], 0.6), CYAN)
-    c.paint(body & beyond(*at(0, 1.5), *right), NAVY)
-    c.paint(body & beyond(*at(17.5, 0), *forward), NAVY)
-    return to_vga(c)
+    if c.size >= 24:
+        c.paint(body & stroke([at(7, -1.6), at(17, -1.6)], 0.6), CYAN)
+    c.paint(body & beyond(*at(0, 1.5 * t), *right), NAVY)
+    c.paint(body & beyond(*at(end - 2, 0), *forward), NAVY)
 
 
-def draw_help():
-    c = Canvas(32)
-    book = rect(5, 2, 27, 30, 1.5)
-    c.paint(book, BLACK)
-    c.paint(rect(6, 3, 26, 29, 0.8), PURPLE)
-    pages = rect(9, 25, 26, 28)
-    c.paint(pages, WHITE)
-    c.paint(rect(9, 26, 26, 27), SILVER)
-    c.paint(stroke([(9, 24.5), (26, 24.5)], 0.5) | stroke([(8.5, 3), (8.5, 29)], 0.5), BLACK)
-    c.paint(rect(6, 3, 8, 29), NAVY)
-    c.paint(rect(10, 4, 25, 5) | rect(9, 4, 10, 24), MAGENTA)
+def draw_help(c):
+    snap, w = c.snap, c.line
+    x0, y0, x1, y1 = snap(5), snap(2), snap(27), snap(30)
+    spine = c.band(x0 + w, 2)[1]
+    height = c.band(0, 3)[1]
+    pages = y1 - 2 * w - height
+    c.paint(rect(x0, y0, x1, y1, 1.5), BLACK)
+    c.paint(rect(x0 + w, y0 + w, x1 - w, y1 - w, 0.8), PURPLE)
+    c.paint(rect(spine + w, pages, x1 - w, pages + height), WHITE)
+    if height >= c.px(3):
+        c.paint(rect(spine + w, snap(pages + height / 3), x1 - w, snap(pages + 2 * height / 3)),
+                SILVER)
+    c.paint(stroke([(spine + w, pages - w / 2), (x1 - w, pages - w / 2)], w / 2)
+            | stroke([(spine + w / 2, y0 + w), (spine + w / 2, y1 - w)], w / 2), BLACK)
+    c.paint(rect(x0 + w, y0 + w, spine, y1 - w), NAVY)
+    shine = rect(spine + w, y0 + 2 * w, spine + 2 * w, pages - w)
+    if c.size >= 24:
+        shine = shine | rect(spine + 2 * w, y0 + 2 * w, x1 - 2 * w, y0 + 3 * w)
+    c.paint(shine, MAGENTA)
 
-    mark = stroke(arc_points(17.5, 9.8, 4.0, 165, -40) + [(17.5, 14.8), (17.5, 16.4)], 1.7)
-    dot = circle(17.5, 20.8, 1.8)
-    c.paint((mark | dot).grow(1), BLACK)
-    c.paint(mark | dot, YELLOW)
-    return to_vga(c)
+    if c.size >= 24:
+        mark = stroke(arc_points(17.5, 9.8, 4.0, 165, -40) + [(17.5, 14.8), (17.5, 16.4)], 1.7)
+        dot = circle(17.5, 20.8, 1.8)
+        c.paint((mark | dot).grow(w), BLACK)
+        c.paint(mark | dot, YELLOW)
+        return
+    # Smaller, a curve this thick only blurs: the mark is built from blocks on the grid
+    # of a 16-pixel frame, without an outline (yellow on purple reads without one), and
+    # the cover loses the highlight under its top edge, which would show through the hook.
+    blocks = ((16, 4, 24, 6), (14, 6, 18, 8), (22, 6, 26, 10), (20, 10, 24, 12), (18, 12, 22, 16),
+              (18, 18, 22, 22))
+    for bx0, by0, bx1, by1 in blocks:
+        c.paint(rect(snap(bx0), snap(by0), snap(bx1), snap(by1)), YELLOW)
 
 
-def draw_info():
-    c = Canvas(32)
+def draw_info(c):
     bubble = ellipse(16, 13.5, 14.5, 11.5) | polygon([(7, 19), (14, 23.5), (4.5, 30.5)])
     c.paint(bubble, (80, 84, 92))
-    c.paint(bubble.grow(-1), gradient(0, 3, (250, 250, 252), 0, 26, (170, 174, 182)))
+    c.paint(bubble.grow(-c.line), gradient(0, 3, (250, 250, 252), 0, 26, (170, 174, 182)))
     c.paint(ellipse(14, 8, 10, 4.5), (255, 255, 255), 0.45)
 
-    stem = rect(13.8, 11, 18.2, 21.5, 0.8) | rect(12, 11, 15, 13, 0.6)
-    foot = rect(11.8, 19.5, 20.2, 21.8, 0.6)
-    glyph = stem | foot | circle(16, 6.8, 2.4)
-    c.paint(glyph.grow(0.8), (8, 30, 110))
-    c.paint(glyph, gradient(0, 4, (90, 150, 255), 0, 22, (20, 60, 190)))
-    return to_256(c)
+    blue = gradient(0, 4, (90, 150, 255), 0, 22, (20, 60, 190))
+    if c.size >= 24:
+        stem = rect(13.8, 11, 18.2, 21.5, 0.8) | rect(12, 11, 15, 13, 0.6)
+        foot = rect(11.8, 19.5, 20.2, 21.8, 0.6)
+        glyph = stem | foot | circle(16, 6.8, 2.4)
+        c.paint(glyph.grow(0.8), (8, 30, 110))
+        c.paint(glyph, blue)
+        return
+    # Smaller, the letter is two pixels wide on whole pixels, with a one-pixel gap
+    # under its dot and no outline.
+    snap, px = c.snap, c.px
+    x, top, bottom = snap(16), snap(10), snap(22)
+    stem = rect(x - px(1), top, x + px(1), bottom) | rect(x - px(2), top, x, top + px(1))
+    foot = rect(x - px(2), bottom - px(1), x + px(2), bottom)
+    c.paint(stem | foot | circle(x, snap(6), px(1.1)), blue)
 
 
-def draw_erase():
-    c = Canvas(32)
+def draw_erase(c):
+    snap, span, w = c.snap, c.span, c.line
     metal = gradient(6, 0, (150, 156, 164), 26, 0, (80, 86, 96))
     shine = gradient(6, 0, (205, 210, 216), 26, 0, (120, 126, 134))
-    body = polygon([(6.5, 10), (25.5, 10), (23.5, 30.5), (8.5, 30.5)])
+    handle_x0, handle_x1 = span(16, 4)
+    hole_x0, hole_x1 = span(16, 2)
+    if c.size >= 24:
+        top, bottom = snap(10), snap(30.5)
+        body = polygon([(6.5, top), (25.5, top), (23.5, bottom), (8.5, bottom)])
+        rim_top, rim_bottom = c.band(top, 2)
+        rim = rect(0, rim_top, 32, rim_bottom)
+        lid = rect(snap(4), snap(6), snap(28), snap(10.5), 1.2)
+        handle = rect(handle_x0, snap(2), handle_x1, snap(7), 2)
+        hole = rect(hole_x0, snap(4), hole_x1, snap(8), 0.8)
+    else:
+        # Smaller, the sides go straight (a taper of a pixel only blurs them), the lid
+        # is three pixels high and the rim under it goes.
+        body_x0, body_x1 = span(16, 10)
+        lid_x0, lid_x1 = span(16, 12)
+        body = rect(body_x0, snap(10), body_x1, snap(30))
+        rim = None
+        lid = rect(lid_x0, snap(6), lid_x1, snap(12), 1.2)
+        handle = rect(handle_x0, snap(2), handle_x1, snap(8), 2)
+        hole = rect(hole_x0, snap(4), hole_x1, snap(9))
     c.paint(body, (40, 44, 50))
-    c.paint(body.grow(-1), lambda x, y: mix(shine(x, y), metal(x, y), 0.4))
-    c.paint(body & rect(0, 9, 32, 12), (90, 96, 106))
-    handle = rect(12, 2, 20, 7, 2) - rect(14, 4, 18, 8, 0.8)
-    lid = rect(4, 6, 28, 10.5, 1.2)
+    c.paint(body.grow(-w), lambda x, y: mix(shine(x, y), metal(x, y), 0.4))
+    if rim is not None:
+        c.paint(body & rim, (90, 96, 106))
+    handle = handle - hole
     c.paint((lid | handle), (40, 44, 50))
-    c.paint(lid.grow(-1), gradient(0, 6, (225, 229, 234), 0, 10.5, (140, 146, 156)))
-    c.paint(handle.grow(-1), (170, 176, 184))
+    c.paint(lid.grow(-w), gradient(0, 6, (225, 229, 234), 0, 10.5, (140, 146, 156)))
+    c.paint(handle.grow(-w), (170, 176, 184))
 
-    # Three arrows chasing each other clockwise round the front of the bin.
-    cx, cy, radius = 16, 20.5, 5.6
+    # Three arrows chasing each other clockwise round the front of the bin. Small
+    # frames get shorter, darker arrows without an outline, so the gaps stay open.
+    if c.size >= 24:
+        cx, cy, radius, sweep, pen, head = 16, 20.5, 5.6, 62, 1.15, 2.7
+    else:
+        cx, cy, radius, sweep, pen, head = snap(16), snap(20), 5.2, 50, c.px(0.75), 2.8
     arrows = None
     for k in range(3):
         start = 100 + 120 * k
-        band = stroke(arc_points(cx, cy, radius, start, start - 62, 12), 1.15)
-        head = polygon([polar(cx, cy, radius - 2.7, start - 62),
-                        polar(cx, cy, radius + 2.7, start - 62),
-                        polar(cx, cy, radius, start - 92)])
-        arrows = band | head if arrows is None else arrows | band | head
-    c.paint(arrows.grow(0.8), (0, 60, 10))
-    c.paint(arrows, gradient(10, 14, (130, 240, 110), 22, 27, (20, 150, 40)))
-    return to_256(c)
+        band = stroke(arc_points(cx, cy, radius, start, start - sweep, 12), pen)
+        tip = polygon([polar(cx, cy, radius - head, start - sweep),
+                       polar(cx, cy, radius + head, start - sweep),
+                       polar(cx, cy, radius, start - sweep - 30)])
+        arrows = band | tip if arrows is None else arrows | band | tip
+    if c.size >= 24:
+        c.paint(arrows.grow(0.8 * w), (0, 60, 10))
+        c.paint(arrows, gradient(10, 14, (130, 240, 110), 22, 27, (20, 150, 40)))
+    else:
+        c.paint(arrows, gradient(10, 14, (30, 170, 40), 22, 27, (0, 110, 20)))
 
 
-def draw_options():
-    c = Canvas(48)
-    frame = rect(2, 4, 40, 38, 1.5)
-    c.paint(frame, (40, 56, 90))
-    c.paint(rect(3, 5, 39, 12), gradient(3, 0, (40, 90, 200), 39, 0, (120, 170, 240)))
-    c.paint(rect(3, 12, 39, 37), (246, 247, 250))
-    c.paint(rect(3, 12, 39, 13), (150, 160, 180))
-    for x in (21, 27, 33):
-        c.paint(rect(x, 6, x + 5, 11, 0.6), (235, 240, 250))
-    close = stroke([(34.5, 7.5), (36.5, 9.5)], 0.5) | stroke([(34.5, 9.5), (36.5, 7.5)], 0.5)
-    c.paint(close, (40, 56, 90))
+def draw_options(c):
+    snap, w, small = c.snap, c.line, c.size < 32
+    x0, y0, x1, y1, title = snap(2), snap(4), snap(40), snap(38), snap(12)
+    edge = (40, 56, 90)
+    c.paint(rect(x0, y0, x1, y1, 1.5), edge)
+    c.paint(rect(x0 + w, y0 + w, x1 - w, title),
+            gradient(3, 0, (40, 90, 200), 39, 0, (120, 170, 240)))
+    c.paint(rect(x0 + w, title, x1 - w, y1 - w), (246, 247, 250))
+    if small:  # the window keeps its title bar; buttons and divider would only blur
+        rows = ((15, True), (27, False))
+    else:
+        c.paint(rect(x0 + w, title, x1 - w, title + w), (150, 160, 180))
+        for x in (21, 27, 33):
+            c.paint(rect(snap(x), snap(6), snap(x + 5), snap(11), 0.6), (235, 240, 250))
+        if c.size >= 48:  # smaller, the cross is only a smudge
+            down = stroke([(34.5, 7.5), (36.5, 9.5)], 0.5)
+            c.paint(down | stroke([(34.5, 9.5), (36.5, 7.5)], 0.5), edge)
+        rows = ((15, True), (22, False), (29, True))
 
-    for row, checked in enumerate((True, False, True)):
-        y = 15 + 7 * row
-        c.paint(rect(6, y, 13, y + 7, 0.5), (90, 100, 120))
-        inset = gradient(0, y, (222, 226, 234), 0, y + 6, (255, 255, 255))
-        c.paint(rect(7, y + 1, 12, y + 6), inset)
-        if checked:
-            c.paint(stroke([(8.1, y + 3.6), (9.4, y + 4.9), (11.3, y + 2.0)], 0.8), (20, 130, 40))
-        c.paint(rect(16, y + 2.5, 34 - 6 * row, y + 4.5, 1), (150, 156, 168))
+    for row, (y, checked) in enumerate(rows):
+        y = snap(y)
+        if small:
+            side = c.px(max(3, round(7 * c.k)))
+            box = rect(snap(6), y, snap(6) + side, y + side)
+            inner = box.grow(-w)
+            label_top, label_bottom = c.span(y + side / 2, c.px(0.5))
+            label = rect(snap(18), label_top, snap(30 - 6 * row), label_bottom)
+        else:
+            box = rect(snap(6), y, snap(13), snap(y + 7), 0.5)
+            ix, iy, side = snap(7), snap(y + 1), snap(12) - snap(7)
+            inner = rect(ix, iy, ix + side, snap(y + 6))
+            label_top, label_bottom = c.band(y + 2.5, 2)
+            label = rect(snap(16), label_top, snap(34 - 6 * row), label_bottom, 1)
+        c.paint(box, (90, 100, 120))
+        c.paint(inner, gradient(0, y, (222, 226, 234), 0, y + 6, (255, 255, 255)))
+        if checked and small:
+            c.paint(inner, (20, 130, 40))
+        elif checked:
+            u = side / 5  # the tick is drawn for a box five pixels wide
+            tick = [(ix + 1.1 * u, iy + 2.6 * u), (ix + 2.4 * u, iy + 3.9 * u),
+                    (ix + 4.3 * u, iy + u)]
+            c.paint(stroke(tick, max(0.8, c.px(0.6))), (20, 130, 40))
+        c.paint(label, (150, 156, 168))
 
-    cx, cy = 35.5, 35.5
+    # Small gears get a pixel-aligned hub and broader teeth in a lighter rim, so that
+    # they stay yellow rather than turning into a brown blot.
+    if small:
+        cx = cy = snap(35.5)
+        teeth, root, tip, hub, rim = 6, (6.5, 3.4), (11.6, 2.6), c.px(0.8), (196, 132, 0)
+    else:
+        cx = cy = 35.5
+        teeth, root, tip, hub, rim = 8, (6.5, 2.6), (11.2, 1.8), 3.2, (110, 74, 0)
     gear = circle(cx, cy, 8.2)
-    for k in range(8):
-        u = (math.cos(math.radians(45 * k)), math.sin(math.radians(45 * k)))
-        tooth = [(cx + u[0] * r - u[1] * w, cy + u[1] * r + u[0] * w)
-                 for r, w in ((6.5, -2.6), (11.2, -1.8), (11.2, 1.8), (6.5, 2.6))]
+    for k in range(teeth):
+        u = (math.cos(math.radians(360 / teeth * k)), math.sin(math.radians(360 / teeth * k)))
+        tooth = [(cx + u[0] * r - u[1] * d, cy + u[1] * r + u[0] * d)
+                 for r, d in ((root[0], -root[1]), (tip[0], -tip[1]), tip, root)]
         gear = gear | polygon(tooth)
-    gear = gear - circle(cx, cy, 3.2)
-    c.paint(gear, (110, 74, 0))
-    c.paint(gear.grow(-1), radial(cx - 3, cy - 3, 13, (255, 240, 120), (220, 160, 10)))
-    c.paint(circle(cx, cy, 5.2) - circle(cx, cy, 3.2), (200, 140, 0), 0.6)
-    return to_256(c)
+    gear = gear - circle(cx, cy, hub)
+    c.paint(gear, rim)
+    c.paint(gear.grow(-w), radial(cx - 3, cy - 3, 13, (255, 240, 120), (220, 160, 10)))
+    if not small:
+        c.paint(circle(cx, cy, 5.2) - circle(cx, cy, hub), (200, 140, 0), 0.6)
 
 
 ICONS = [
@@ -522,14 +694,33 @@ ICONS = [
 ]
 
 
+def icon_images(size, bpp, draw):
+    """The classic image, then one 32-bit frame per size in FRAME_SIZES.
+
+    The classic image comes first: a loader asking for the icon's own size (a static
+    control showing an icon at its real size) takes the first entry's size.
+    """
+    classic = Canvas(size)
+    draw(classic)
+    palette, indices = (to_vga if bpp == 4 else to_256)(classic)
+    images = [(size, bpp, palette_image(size, bpp, palette, indices))]
+    for frame in FRAME_SIZES:
+        if frame == size:
+            canvas = classic
+        else:
+            canvas = Canvas(frame, size)
+            draw(canvas)
+        images.append((frame, 32, alpha_image(canvas)))
+    return images
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     out_dir = os.path.join(root, "res", "icons")
     os.makedirs(out_dir, exist_ok=True)
     for name, size, bpp, draw in ICONS:
-        palette, indices = draw()
         with open(os.path.join(out_dir, name), "wb") as f:
-            f.write(ico_bytes(size, bpp, palette, indices))
+            f.write(ico_bytes(icon_images(size, bpp, draw)))
 
 
 if __name__ == "__main__":

@@ -9,7 +9,14 @@
 
 namespace {
 
-enum Flags { MATCH_CASE = 1, WHOLE_WORD = 2, DOWN = 4, CODE_PAGE = 8, FEW_BYTES = 16 };
+enum Flags {
+    MATCH_CASE = 1,
+    WHOLE_WORD = 2,
+    DOWN = 4,
+    CODE_PAGE = 8,
+    FEW_BYTES = 16,
+    FOUR_TO_ONE = 32
+};
 
 bool matchesAt(const std::string& text, const std::string& what, size_t position,
                const SearchOptions& options, const SearchAlphabet& alphabet) {
@@ -52,6 +59,15 @@ std::string fewBytes(std::string bytes) {
     return bytes;
 }
 
+// Bytes that fold four to one are more forms than the vector search takes, so that the byte-wise
+// search runs on whole texts too.
+SearchAlphabet fourToOneAlphabet() {
+    SearchAlphabet alphabet = asciiAlphabet();
+    for (int byte = 0; byte < 256; ++byte)
+        alphabet.folded[byte] = static_cast<unsigned char>(byte & 0xDE);
+    return alphabet;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -70,7 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start %= text.size() + 2;
     SearchOptions options = {(flags & MATCH_CASE) != 0, (flags & WHOLE_WORD) != 0,
                              (flags & DOWN) != 0};
-    SearchAlphabet alphabet = flags & CODE_PAGE ? codePageAlphabet() : asciiAlphabet();
+    SearchAlphabet alphabet = flags & FOUR_TO_ONE ? fourToOneAlphabet()
+                              : flags & CODE_PAGE ? codePageAlphabet()
+                                                  : asciiAlphabet();
     // Buffers of exactly their size, so that a read past either end is caught.
     std::vector<char> textBytes(text.begin(), text.end());
     std::vector<char> whatBytes(what.begin(), what.end());

@@ -117,7 +117,7 @@ size_t horspoolUp(const Search& search, size_t from) {
 }
 
 constexpr size_t BLOCK = 16;
-#define SSE2 __attribute__((target("sse2")))
+#define SSE2_FUNCTION __attribute__((target("sse2")))
 #define SSE2_INLINE __attribute__((target("sse2"), always_inline)) inline
 
 // The forms of the search's first and last bytes, each in all sixteen lanes, built once a call
@@ -144,7 +144,7 @@ SSE2_INLINE unsigned candidates(const Search& search, const Lanes& lanes, size_t
         _mm_and_si128(isForm(at, lanes.first), isForm(at + search.whatLength - 1, lanes.last))));
 }
 
-SSE2 size_t vectorDown(const Search& search, size_t from) {
+SSE2_FUNCTION size_t vectorDown(const Search& search, size_t from) {
     Lanes lanes = lanesOf(search);
     size_t starts = search.length - search.whatLength + 1;
     size_t base = from;
@@ -157,7 +157,7 @@ SSE2 size_t vectorDown(const Search& search, size_t from) {
     return horspoolDown(search, base);
 }
 
-SSE2 size_t vectorUp(const Search& search, size_t from) {
+SSE2_FUNCTION size_t vectorUp(const Search& search, size_t from) {
     Lanes lanes = lanesOf(search);
     // The starts left to try are 0 to starts - 1.
     size_t starts = from - search.whatLength + 1;

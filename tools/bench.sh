@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the release configuration and runs every benchmark under Wine: start-up against the
 # floor and against Wine's notepad, saves and loads against their floors, an hour of autosave
-# ticks on an unchanged page, memory and handles across page switches, and the size of
-# jnotes.exe. Prints the figures as Markdown tables at the end; the whole output, with one
-# BENCH line per figure, is kept in build-release/bench.log. Takes about 9 minutes on two
-# cores, most of it in Wine's edit control taking in the 10 MB and 50 MB pages. The figures
-# mean little while other work keeps the machine busy.
+# ticks on an unchanged page, memory and handles across page switches, the text search against
+# reading the pages, and the size of jnotes.exe. Prints the figures as Markdown tables at the
+# end; the whole output, with one BENCH line per figure, is kept in build-release/bench.log.
+# Takes about 9 minutes on two cores, most of it in Wine's edit control taking in the 10 MB and
+# 50 MB pages. The figures mean little while other work keeps the machine busy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,7 +21,7 @@ DISPLAY=$(tools/wine-run --prefix "$prefix" --init)
 export DISPLAY
 
 : >"$log"
-for bench in bench_startup bench_pages bench_idle bench_memory bench_history; do
+for bench in bench_startup bench_pages bench_idle bench_memory bench_history bench_search; do
     echo "== $bench" | tee -a "$log"
     tools/wine-run --prefix "$prefix" "$bin/$bench.exe" | tr -d '\r' | tee -a "$log"
 done
@@ -55,6 +55,9 @@ name ~ /^load_.*_steps$/ {
     loads = loads sprintf("| %s | %s | %s | %s |\n", name, field("leave_ms"),
         field("settings_ms"), field("read_ms"))
 }
+name ~ /^search_floor_.*_steps$/ {
+    searches = searches sprintf("| %s | %s | %s |\n", name, field("read_ms"), field("scan_ms"))
+}
 field("gdi") != "" {
     memory = memory sprintf("| %s | %s | %s | %s | %s | %s |\n", name, field("private_kb"),
         field("gdi"), field("user"), field("handles"), field("met") == "" ? "" : field("met"))
@@ -83,6 +86,10 @@ END {
     print "| Load | Save of the page left | Settings file | Read |"
     print "|---|---|---|---|"
     printf "%s\n", loads
+    print "Where the floor of a search goes (ms, medians):\n"
+    print "| Floor | Reading the files | memchr |"
+    print "|---|---|---|"
+    printf "%s\n", searches
     print "An hour of autosave ticks on an unchanged page (target: no write, a tick under 1 ms):\n"
     print "| Page | Ticks | Writes | Bytes written | A tick | Copy out of the editor | Met |"
     print "|---|---|---|---|---|---|---|"

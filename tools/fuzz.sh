@@ -10,7 +10,7 @@ cmake -S tests/fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYP
 cmake --build build-fuzz -j2 >/dev/null
 mkdir -p build-fuzz/findings
 status=0
-for target in settings:300 command_line:40000 launch_command:400 about_text:400; do
+for target in settings:300 command_line:40000 launch_command:400 about_text:400 text_search:2000; do
     name=${target%%:*}
     work=build-fuzz/corpus-$name
     mkdir -p "$work"

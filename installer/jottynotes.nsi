@@ -17,6 +17,8 @@ Unicode true
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel user
+; Sharp text at today's display scales rather than a stretched bitmap.
+ManifestDPIAware true
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${INSTALL_KEY}" "InstalledPath"
 SetCompressor /SOLID lzma

@@ -42,13 +42,18 @@ build "$second" 077 TZ=LOC-13:45 NO_FAKE_STAT=1 faketime -f +400d
 differ=0
 # compare <label> <file> <file>
 compare() {
-    local diff
-    if diff=$(cmp -- "$2" "$3" 2>&1); then
+    if cmp -s -- "$2" "$3"; then
         echo "  same: $1"
-    else
-        echo "  DIFFERENT: $1: ${diff#cmp: }, $(cmp -l -- "$2" "$3" 2>/dev/null | wc -l) bytes differ"
-        differ=1
+        return
     fi
+    differ=1
+    local report at
+    report=$(cmp -- "$2" "$3" 2>&1 || true)
+    at=$(grep -o 'byte [0-9]*' <<<"$report" | cut -d ' ' -f 2)
+    [[ $report == *EOF* ]] && at=$((at + 1)) # the shorter file ends there
+    printf '  DIFFERENT: %s: first at byte %d (offset 0x%x), %d bytes differ in their common length, sizes %d and %d\n' \
+        "$1" "$at" $((at - 1)) "$(cmp -l -- "$2" "$3" 2>/dev/null | wc -l)" \
+        "$(stat -c %s -- "$2")" "$(stat -c %s -- "$3")"
 }
 
 # A signed download is compared without its signature, which only its signer can make.

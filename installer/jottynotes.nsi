@@ -1,6 +1,6 @@
 ; Setup of Jotty Notes: a per-user installation that needs no administrator rights. The notes
 ; live in the Data folder of the install folder, so it goes where the user may write.
-; Built by CMake: makensis -DVERSION=1.0.1 -DPROGRAM=<jnotes.exe> -DOUTFILE=<setup.exe>
+; Built by CMake: makensis -DVERSION=1.0.1 -DPROGRAM=<jnotes.exe> -DOUTFILE=<setup.exe> -DSIGN=<sign.sh>
 Unicode true
 !include MUI2.nsh
 !include WinMessages.nsh
@@ -22,6 +22,9 @@ ManifestDPIAware true
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${INSTALL_KEY}" "InstalledPath"
 SetCompressor /SOLID lzma
+; The uninstaller is made here and signed when the release is (a no-op otherwise), rather than
+; written from the header of a signed setup program, whose certificate it cannot carry.
+!uninstfinalize '"${SIGN}" "%1"' = 0
 BrandingText "${PRODUCT} ${VERSION}"
 
 !define MUI_ICON "../res/icons/notes.ico"

@@ -5,9 +5,9 @@
 # clones with other clocks, and the downloads must equal these (tools/check_reproducible.sh).
 #   tools/release.sh              a release
 #   tools/release.sh --no-check   a quick build without the repeat builds: not for publishing
-# With JNOTES_SIGN_PKCS12 naming a PKCS#12 file (its password in JNOTES_SIGN_PASSWORD), the
-# checked downloads are then signed: jnotes.exe before the setup program and the zip are packed
-# again around it, the setup program after. JNOTES_SIGN_TIMESTAMP_URL adds a time stamp.
+# With JNOTES_SIGN_PKCS12 naming a PKCS#12 file (see tools/sign.sh), the checked downloads are
+# then signed: jnotes.exe before the setup program and the zip are packed again around it, the
+# uninstaller as the setup program is made, and the setup program last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,7 +28,8 @@ dist=build-release/dist
 start=$SECONDS
 rm -rf "$dist"
 cmake --preset release >/dev/null
-cmake --build --preset release -j2 --clean-first --target dist
+# Unsigned first: these are the downloads that anyone can build again and compare.
+env -u JNOTES_SIGN_PKCS12 cmake --build --preset release -j2 --clean-first --target dist
 echo "release build: $((SECONDS - start)) s"
 setup=$(echo "$dist"/*-setup.exe)
 tools/check_imports.sh "$dist/jnotes.exe" "$setup"
@@ -43,19 +44,10 @@ if [[ $check == yes ]]; then
     fi
 fi
 
-# The signing time is the commit's, so that a signed build can be repeated too.
-sign() {
-    local stamp=(-time "$SOURCE_DATE_EPOCH")
-    [[ -n ${JNOTES_SIGN_TIMESTAMP_URL-} ]] && stamp=(-ts "$JNOTES_SIGN_TIMESTAMP_URL")
-    osslsigncode sign -pkcs12 "$JNOTES_SIGN_PKCS12" -readpass <(printf '%s' "${JNOTES_SIGN_PASSWORD-}") \
-        -h sha256 -n "Jotty Notes" "${stamp[@]}" -in "$1" -out "$1.signed" >/dev/null
-    mv -- "$1.signed" "$1"
-    echo "signed $1"
-}
 if [[ -n ${JNOTES_SIGN_PKCS12-} ]]; then
-    sign build-release/bin/jnotes.exe
-    cmake --build --preset release -j2 --target dist
-    sign "$setup"
+    tools/sign.sh build-release/bin/jnotes.exe
+    cmake --build --preset release -j2 --target dist # packs it again, with a signed uninstaller
+    tools/sign.sh "$setup"
     signed="signed with $JNOTES_SIGN_PKCS12"
 else
     signed="unsigned (set JNOTES_SIGN_PKCS12 to sign them)"

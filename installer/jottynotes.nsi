@@ -22,9 +22,12 @@ ManifestDPIAware true
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${INSTALL_KEY}" "InstalledPath"
 SetCompressor /SOLID lzma
-; The uninstaller is made here and signed when the release is (a no-op otherwise), rather than
-; written from the header of a signed setup program, whose certificate it cannot carry.
+; A signed release signs its uninstaller here, as it is made. Written at install time from the
+; header of the signed setup program instead, it would carry a certificate entry pointing past
+; its own end.
+!if /FileExists "$%JNOTES_SIGN_PKCS12%"
 !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 BrandingText "${PRODUCT} ${VERSION}"
 
 !define MUI_ICON "../res/icons/notes.ico"

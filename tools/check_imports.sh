@@ -32,7 +32,8 @@ fi
 dll_flags=$((16#$(awk '$1 == "DllCharacteristics" { print $2 }' <<<"$headers")))
 ((dll_flags & 0x40)) || fail "$exe" "not built for ASLR (no DYNAMIC_BASE)"
 ((dll_flags & 0x100)) || fail "$exe" "not built for DEP (no NX_COMPAT)"
-file_flags=$((16#$(awk '$1 == "Characteristics" { sub(/^0x/, "", $2); print $2; exit }' <<<"$headers")))
+file_flags=$(awk '$1 == "Characteristics" { sub(/^0x/, "", $2); print $2; exit }' <<<"$headers")
+file_flags=$((16#$file_flags))
 reloc_size=$((16#$(awk '/Base Relocation Directory/ { print $4 }' <<<"$headers")))
 if ((file_flags & 0x1 || reloc_size == 0)); then
     fail "$exe" "has no relocations, so ASLR cannot move it"
@@ -60,10 +61,10 @@ checks=0
 [[ -n $guard ]] && checks=$(grep -cE "(sub|xor|cmp) +$guard,%e[a-z]+$" <<<"$code" || true)
 # The program has dozens of functions with arrays or locals whose address is taken.
 if ((canaries < 10 || checks < 10)); then
-    fail "$exe" "has no stack protection (canaries set in $canaries functions, checked $checks times)"
+    fail "$exe" "has no stack protection (canaries in $canaries functions, checked $checks times)"
 fi
-printf '%s: DYNAMIC_BASE, NX_COMPAT, %d bytes of relocations; %d functions keep a canary from %s, checked %d times\n' \
-    "$exe" "$reloc_size" "$canaries" "$guard" "$checks"
+printf '%s: DYNAMIC_BASE, NX_COMPAT, %d bytes of relocations; %s\n' "$exe" "$reloc_size" \
+    "$canaries functions keep a canary from $guard, checked $checks times"
 
 if (($# > 1)); then
     setup=$2

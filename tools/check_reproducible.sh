@@ -51,17 +51,18 @@ compare() {
     report=$(cmp -- "$2" "$3" 2>&1 || true)
     at=$(grep -o 'byte [0-9]*' <<<"$report" | cut -d ' ' -f 2)
     [[ $report == *EOF* ]] && at=$((at + 1)) # the shorter file ends there
-    printf '  DIFFERENT: %s: first at byte %d (offset 0x%x), %d bytes differ in their common length, sizes %d and %d\n' \
+    printf '  DIFFERENT: %s: first at byte %d (offset 0x%x), %d %s, sizes %d and %d\n' \
         "$1" "$at" $((at - 1)) "$(cmp -l -- "$2" "$3" 2>/dev/null | wc -l)" \
-        "$(stat -c %s -- "$2")" "$(stat -c %s -- "$3")"
+        "bytes differ in their common length" "$(stat -c %s -- "$2")" "$(stat -c %s -- "$3")"
 }
 
 # A signed download is compared without its signature, which only its signer can make.
 signed() {
-    i686-w64-mingw32-objdump -p "$1" 2>/dev/null | awk '/Security Directory/ { size = $4 } END { exit size ~ /^0*$/ }'
+    i686-w64-mingw32-objdump -p "$1" 2>/dev/null |
+        awk '/Security Directory/ { size = $4 } END { exit size ~ /^0*$/ }'
 }
 
-downloads=$(cd "$first/build-release/dist" && ls | grep -vx SHA256SUMS)
+downloads=$(cd "$first/build-release/dist" && printf "%s\n" * | grep -vx SHA256SUMS)
 echo "the two builds:"
 for name in $downloads; do
     compare "$name" "$first/build-release/dist/$name" "$second/build-release/dist/$name"

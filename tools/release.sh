@@ -60,4 +60,4 @@ done
 echo "$dist/SHA256SUMS:"
 cat "$dist/SHA256SUMS"
 echo "The downloads are $signed."
-[[ $check == yes ]] || echo "release.sh: not checked for repeat builds (--no-check): not for publishing"
+[[ $check == yes ]] || echo "release.sh: repeat builds not checked (--no-check): not for publishing"

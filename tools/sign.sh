@@ -8,7 +8,8 @@
 set -euo pipefail
 stamp=(-time "${SOURCE_DATE_EPOCH:?set to the time of the commit}")
 [[ -n ${JNOTES_SIGN_TIMESTAMP_URL-} ]] && stamp=(-ts "$JNOTES_SIGN_TIMESTAMP_URL")
-osslsigncode sign -pkcs12 "${JNOTES_SIGN_PKCS12:?name the PKCS#12 file}" -readpass <(printf '%s' "${JNOTES_SIGN_PASSWORD-}") \
-    -h sha256 -n "Jotty Notes" "${stamp[@]}" -in "$1" -out "$1.signed" >/dev/null
+osslsigncode sign -pkcs12 "${JNOTES_SIGN_PKCS12:?name the PKCS#12 file}" \
+    -readpass <(printf '%s' "${JNOTES_SIGN_PASSWORD-}") -h sha256 -n "Jotty Notes" "${stamp[@]}" \
+    -in "$1" -out "$1.signed" >/dev/null
 mv -f -- "$1.signed" "$1"
 echo "signed $1"

@@ -1,6 +1,6 @@
 ; Setup of Jotty Notes: a per-user installation that needs no administrator rights. The notes
 ; live in the Data folder of the install folder, so it goes where the user may write.
-; Built by CMake: makensis -DVERSION=1.0.1 -DPROGRAM=<jnotes.exe> -DOUTFILE=<setup.exe>
+; Built by CMake: makensis -DVERSION=1.0.1 -DPROGRAM=<jnotes.exe> -DOUTFILE=<setup.exe> -DSIGN=<sign.sh>
 Unicode true
 !include MUI2.nsh
 !include WinMessages.nsh
@@ -17,9 +17,17 @@ Unicode true
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel user
+; Sharp text at today's display scales rather than a stretched bitmap.
+ManifestDPIAware true
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${INSTALL_KEY}" "InstalledPath"
 SetCompressor /SOLID lzma
+; A signed release signs its uninstaller here, as it is made. Written at install time from the
+; header of the signed setup program instead, it would carry a certificate entry pointing past
+; its own end.
+!if /FileExists "$%JNOTES_SIGN_PKCS12%"
+!uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 BrandingText "${PRODUCT} ${VERSION}"
 
 !define MUI_ICON "../res/icons/notes.ico"

@@ -1,13 +1,76 @@
 #!/usr/bin/env bash
-# Lists the DLLs that a Windows executable imports and fails when one does not come with
-# Windows itself (a MinGW runtime DLL, say, would have to be shipped beside it).
-#   tools/check_imports.sh program.exe
+# Checks what a Windows executable needs and how it defends itself, and fails on the first
+# shortfall:
+# - it imports only DLLs that come with Windows (a MinGW runtime DLL, say, would have to be
+#   shipped beside it);
+# - ASLR and DEP: DYNAMIC_BASE and NX_COMPAT are set and the relocations that ASLR needs are
+#   kept;
+# - stack protection: functions keep a canary from the one stack guard and compare it before
+#   they return. The symbols are gone from a stripped exe, so the code is read instead: each
+#   protected function loads the guard, stores it in its frame and clears the register at once,
+#   the sequence that -fstack-protector emits and that no other code repeats from one address.
+# With a setup program as well, it checks that setup declares DPI awareness and asks for no
+# more rights than its user has.
+#   tools/check_imports.sh program.exe [setup.exe]
 set -euo pipefail
-dlls=$(i686-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p')
-echo "$1 imports:" $dlls
+exe=$1
+headers=$(i686-w64-mingw32-objdump -p "$exe")
+
+fail() {
+    echo "$1: $2" >&2
+    exit 1
+}
+
+dlls=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
+echo "$exe imports:" $dlls
 windows='kernel32|user32|gdi32|shell32|comdlg32|advapi32|version|comctl32|msvcrt|api-ms-win-crt-[a-z0-9-]+'
 others=$(grep -Eivx "($windows)\.dll" <<<"$dlls" || true)
 if [[ -n $others ]] || ! grep -qix kernel32.dll <<<"$dlls"; then
-    echo "$1 needs DLLs that do not come with Windows: ${others:-(no import list)}" >&2
-    exit 1
+    fail "$exe" "needs DLLs that do not come with Windows: ${others:-(no import list)}"
+fi
+
+dll_flags=$((16#$(awk '$1 == "DllCharacteristics" { print $2 }' <<<"$headers")))
+((dll_flags & 0x40)) || fail "$exe" "not built for ASLR (no DYNAMIC_BASE)"
+((dll_flags & 0x100)) || fail "$exe" "not built for DEP (no NX_COMPAT)"
+file_flags=$(awk '$1 == "Characteristics" { sub(/^0x/, "", $2); print $2; exit }' <<<"$headers")
+file_flags=$((16#$file_flags))
+reloc_size=$((16#$(awk '/Base Relocation Directory/ { print $4 }' <<<"$headers")))
+if ((file_flags & 0x1 || reloc_size == 0)); then
+    fail "$exe" "has no relocations, so ASLR cannot move it"
+fi
+
+code=$(i686-w64-mingw32-objdump -d --no-show-raw-insn "$exe")
+read -r guard canaries < <(awk -F'\t' '
+    NF > 1 {
+        insn = $NF
+        gsub(/ +/, " ", insn)
+        if (before ~ /^mov 0x[0-9a-f]+,%e[a-z]+$/) {
+            split(substr(before, 5), op, ",")
+            if (last ~ ("^mov " op[2] ",.*\\(%e[bs]p\\)$") && insn == "xor " op[2] "," op[2])
+                stores[op[1]]++
+        }
+        before = last
+        last = insn
+    }
+    END {
+        for (address in stores)
+            if (stores[address] > most) { most = stores[address]; guard = address }
+        print guard " " most + 0
+    }' <<<"$code")
+checks=0
+[[ -n $guard ]] && checks=$(grep -cE "(sub|xor|cmp) +$guard,%e[a-z]+$" <<<"$code" || true)
+# The program has dozens of functions with arrays or locals whose address is taken.
+if ((canaries < 10 || checks < 10)); then
+    fail "$exe" "has no stack protection (canaries in $canaries functions, checked $checks times)"
+fi
+printf '%s: DYNAMIC_BASE, NX_COMPAT, %d bytes of relocations; %s\n' "$exe" "$reloc_size" \
+    "$canaries functions keep a canary from $guard, checked $checks times"
+
+if (($# > 1)); then
+    setup=$2
+    manifest=$(grep -ao '<assembly.*</assembly>' "$setup" || true)
+    grep -q '<dpiAware[^>]*>true</dpiAware>' <<<"$manifest" || fail "$setup" "is not DPI-aware"
+    grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$manifest" ||
+        fail "$setup" "asks for more rights than its user has"
+    echo "$setup: DPI-aware, runs with its user's rights"
 fi

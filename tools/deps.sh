@@ -8,7 +8,8 @@ packages=(
     wine wine32:i386 fonts-wine g++-mingw-w64-i686-posix mingw-w64-tools # cross compiler, Wine and its fonts
     cmake make googletest                                      # build; gtest is built from source
     xvfb x11-utils imagemagick                                 # headless display, xdpyinfo, screenshots
-    nsis                                                       # makensis, for the setup program
+    nsis zip                                                   # the setup program, the portable zip
+    osslsigncode faketime                                      # signing; a second clock for the repeat build
     clang e2fsprogs                                            # libFuzzer targets; chattr for tests
 )
 

@@ -10,10 +10,13 @@
 #include "storage/page_files.h"
 #include "storage/settings.h"
 #include "ui/current_page.h"
+#include "ui/dpi.h"
+#include "ui/find.h"
 #include "ui/main_window.h"
 #include "ui/modal.h"
 #include "ui/tab_strip.h"
 #include "ui/tray_icon.h"
+#include "ui/window_view.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -24,13 +27,16 @@ namespace {
 
 struct StartupState {
     HACCEL acceleratorTable = nullptr;
+    HACCEL moreKeys = nullptr;
+    HACCEL editingKeys = nullptr;
+    HICON classIcon = nullptr;
+    HICON classSmallIcon = nullptr;
 };
 
 } // namespace
 
 static ProgramState<StartupState> startup;
 
-const char* const INSTALL_KEY_PATH = "Software\\Kestrova\\Jotty Notes";
 const char* const INSTALLED_PATH_VALUE = "InstalledPath";
 
 void readInstallFolder() {
@@ -109,16 +115,20 @@ static bool registerMainWindowClass(HINSTANCE instance) {
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_NOTES));
-    windowClass.hIconSm = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_NOTES));
+    startup.classIcon = loadIcon(IDI_NOTES, false, systemDpi());
+    startup.classSmallIcon = loadIcon(IDI_NOTES, true, systemDpi());
+    windowClass.hIcon = startup.classIcon;
+    windowClass.hIconSm = startup.classSmallIcon;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = MAIN_WINDOW_CLASS;
     return RegisterClassExA(&windowClass) != 0;
 }
 
 static HWND createMainWindow(HINSTANCE instance) {
-    return CreateWindowExA(0, MAIN_WINDOW_CLASS, appCaption, WS_OVERLAPPEDWINDOW,
-                           screenWidth / 2 - 225, screenHeight / 2 - 240, 450, 480, nullptr,
+    bool maximized = false;
+    RECT place = firstWindowRect(maximized);
+    return CreateWindowExA(0, MAIN_WINDOW_CLASS, appCaption, WS_OVERLAPPEDWINDOW, place.left,
+                           place.top, place.right - place.left, place.bottom - place.top, nullptr,
                            nullptr, instance, nullptr);
 }
 
@@ -179,9 +189,20 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
     showMainWindow(windowVisible);
     startup.acceleratorTable =
         LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    startup.moreKeys = LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_MORE_KEYS));
+    startup.editingKeys = LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_EDITING_KEYS));
     if (openPreferencesAtStart)
         runCommand(IDM_PREFERENCES, CommandOrigin::StartUp);
     return StartResult::Running;
+}
+
+bool translateProgramKeys(MSG& message) {
+    HWND find = findDialog();
+    bool inFind = find && (message.hwnd == find || IsChild(find, message.hwnd));
+    return TranslateAcceleratorA(mainWindow, startup.acceleratorTable, &message) ||
+           TranslateAcceleratorA(mainWindow, startup.moreKeys, &message) ||
+           (!inFind && TranslateAcceleratorA(mainWindow, startup.editingKeys, &message)) ||
+           (find && IsDialogMessageA(find, &message));
 }
 
 int runMessageLoop() {
@@ -192,7 +213,7 @@ int runMessageLoop() {
             return static_cast<int>(message.wParam);
         if (result == -1)
             continue;
-        if (!TranslateAcceleratorA(mainWindow, startup.acceleratorTable, &message)) {
+        if (!translateProgramKeys(message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -204,9 +225,14 @@ void finishProgram() {
     // No writing thread outlives the program.
     releaseSaveBuffer();
     DestroyAcceleratorTable(startup.acceleratorTable);
-    startup.acceleratorTable = nullptr;
+    DestroyAcceleratorTable(startup.moreKeys);
+    DestroyAcceleratorTable(startup.editingKeys);
+    startup.acceleratorTable = startup.moreKeys = startup.editingKeys = nullptr;
     trayIcon.remove();
     UnregisterClassA(MAIN_WINDOW_CLASS, instanceHandle);
+    DestroyIcon(startup.classIcon);
+    DestroyIcon(startup.classSmallIcon);
+    startup.classIcon = startup.classSmallIcon = nullptr;
 }
 
 int runProgram(HINSTANCE instance, const char* commandLine) {

@@ -1,6 +1,7 @@
 #include "dialogs/about_dialog.h"
 
 #include "app/app_state.h"
+#include "dialogs/dialog_icons.h"
 #include "res/resource.h"
 #include "ui/modal.h"
 
@@ -41,8 +42,7 @@ static void initAboutDialog(HWND dialog) {
     SetWindowTextA(dialog, "About Jotty Notes");
     char aboutTemplate[200] = {};
     LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_TEMPLATE, aboutTemplate, sizeof aboutTemplate);
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_INFO))));
+    showDialogIcons(dialog, {{IDI_NOTES, 32}});
     char path[MAX_PATH] = {};
     GetModuleFileNameA(instanceHandle, path, sizeof path);
     char versionText[VERSION_TEXT_SIZE];
@@ -61,6 +61,7 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             EndDialog(dialog, static_cast<INT_PTR>(wParam));
             return TRUE;
         case WM_CLOSE: EndDialog(dialog, static_cast<INT_PTR>(wParam)); return FALSE;
+        case WM_DESTROY: releaseDialogIcons(dialog); return FALSE;
     }
     return FALSE;
 }

@@ -1,6 +1,7 @@
 #include "dialogs/export_dialog.h"
 
 #include "app/app_state.h"
+#include "dialogs/dialog_icons.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
 #include "storage/settings.h"
@@ -79,8 +80,7 @@ static void onExportClicked(HWND dialog) {
 }
 
 static void initExportDialog(HWND dialog) {
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_INFO))));
+    showDialogIcons(dialog);
     for (int page = 0; page < PAGE_COUNT; ++page)
         SetDlgItemTextA(dialog, IDC_EXPORT_PAGE0 + page, settings.pageNames[page]);
 }
@@ -101,6 +101,7 @@ static INT_PTR CALLBACK exportDialogProc(HWND dialog, UINT message, WPARAM wPara
             SendMessageA(dialog, WM_NCLBUTTONDOWN, HTCAPTION, 0);
             return TRUE;
         case WM_CLOSE: EndDialog(dialog, 0); return FALSE;
+        case WM_DESTROY: releaseDialogIcons(dialog); return FALSE;
         case WM_COMMAND: return onExportCommand(dialog, wParam);
     }
     return FALSE;

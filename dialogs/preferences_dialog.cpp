@@ -1,6 +1,7 @@
 #include "dialogs/preferences_dialog.h"
 
 #include "app/app_state.h"
+#include "dialogs/dialog_icons.h"
 #include "dialogs/export_dialog.h"
 #include "platform/autostart.h"
 #include "platform/system_message.h"
@@ -34,8 +35,7 @@ static void disableApply(HWND dialog) {
 }
 
 static void onInitDialog(HWND dialog) {
-    HICON icon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_INFO));
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    showDialogIcons(dialog, {{IDI_ERASE, 32}, {IDI_HELP, 32}, {IDI_OPTIONS, 48}});
     for (int page = 0; page < PAGE_COUNT; ++page)
         SetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, settings.pageNames[page]);
     CheckDlgButton(dialog, IDC_PREF_WORDWRAP, settings.wordWrap == 1 ? BST_CHECKED : BST_UNCHECKED);
@@ -144,6 +144,7 @@ static INT_PTR CALLBACK preferencesDialogProc(HWND dialog, UINT message, WPARAM 
         case WM_COMMAND: return onCommand(dialog, wParam);
         // The close box ends the dialog without applying anything.
         case WM_CLOSE: EndDialog(dialog, 0); return FALSE;
+        case WM_DESTROY: releaseDialogIcons(dialog); return FALSE;
     }
     return FALSE;
 }

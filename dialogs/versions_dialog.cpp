@@ -1,6 +1,7 @@
 #include "dialogs/versions_dialog.h"
 
 #include "app/app_state.h"
+#include "dialogs/dialog_icons.h"
 #include "platform/system_message.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
@@ -166,8 +167,7 @@ static void showTrouble(HWND dialog, int page) {
 
 static void initVersionsDialog(HWND dialog, VersionsDialog& data) {
     SetWindowLongA(dialog, DWL_USER, reinterpret_cast<LONG>(&data));
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_INFO))));
+    showDialogIcons(dialog);
     std::string caption = std::string("Previous Versions - ") + settings.pageNames[data.page];
     SetWindowTextA(dialog, caption.c_str());
     addColumns(dialog);
@@ -229,6 +229,7 @@ static INT_PTR CALLBACK versionsDialogProc(HWND dialog, UINT message, WPARAM wPa
                 EndDialog(dialog, IDCANCEL);
             return TRUE;
         case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
+        case WM_DESTROY: releaseDialogIcons(dialog); return FALSE;
     }
     return FALSE;
 }

@@ -104,6 +104,8 @@ Section "-un.Program"
     Delete "$INSTDIR\uninst.exe"
     Delete "${SHORTCUT}"
     DeleteRegValue HKCU "${INSTALL_KEY}" "InstalledPath"
+    DeleteRegValue HKCU "${INSTALL_KEY}" "TextSize"
+    DeleteRegValue HKCU "${INSTALL_KEY}" "WindowPlace"
     DeleteRegKey /ifempty HKCU "${INSTALL_KEY}"
     DeleteRegKey /ifempty HKCU "Software\${PUBLISHER}"
     ; The program writes its start-up values under HKLM, or under HKCU when HKLM refuses.

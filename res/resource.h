@@ -18,6 +18,11 @@
 #define IDD_EXPORT 111
 #define IDD_VERSIONS 112
 #define IDR_ACCELERATORS 109
+// The keys that people expect of a Windows text program besides the three of the table above:
+// those that act wherever the keyboard is, and those that edit the note, which the Find dialog
+// keeps for its own box while it has the keyboard
+#define IDR_MORE_KEYS 113
+#define IDR_EDITING_KEYS 114
 
 // Child controls of the main window
 #define IDC_NOTEEDITOR 102
@@ -42,6 +47,15 @@
 #define IDM_INSERTDATETIME 40002
 #define IDM_INSERTLINE 40003
 #define IDM_SAVEPAGE 40004
+#define IDM_NEXTPAGE 40005
+#define IDM_PREVIOUSPAGE 40006
+#define IDM_DELETEWORD 40007
+#define IDM_TEXTLARGER 40008
+#define IDM_TEXTSMALLER 40009
+#define IDM_TEXTNORMAL 40010
+#define IDM_FIND 40011
+#define IDM_FINDNEXT 40012
+#define IDM_FINDPREVIOUS 40013
 // The window menu's Previous Versions: a system command, so below 0xF000 with its low four
 // bits clear.
 #define IDM_PREVIOUSVERSIONS 0x01B0

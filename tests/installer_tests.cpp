@@ -210,6 +210,9 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     setRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, REG_SZ, "x");
     setRegistryValue(HKEY_CURRENT_USER, RUN_KEY_PATH, "Jotty Notes", REG_SZ, "x");
     setRegistryValue(HKEY_CURRENT_USER, RUN_KEY_PATH, PREFERENCES_RUN_VALUE, REG_SZ, "x");
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, TEXT_SIZE_VALUE, REG_DWORD,
+                     std::string("\x0C\0\0\0", 4));
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, WINDOW_PLACE_VALUE, REG_BINARY, "x");
     // Cut to less than half its length, the text is kept as a version however recent the last.
     const char* earlier = "words of an earlier day, more than twice as long as the page after";
     typeIntoRunningCopy(window, earlier);
@@ -221,7 +224,8 @@ TEST_F(Setup, SilentUninstallRemovesTheProgramAndItsValuesAndKeepsTheNotes) {
     EXPECT_FALSE(fileExists(folder + "\\jnotes.exe"));
     EXPECT_FALSE(fileExists(folder + "\\uninst.exe"));
     EXPECT_FALSE(fileExists(shellFolder(CSIDL_PROGRAMS) + "\\Jotty Notes.lnk"));
-    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE));
+    for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE})
+        EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, INSTALL_KEY_PATH, value)) << value;
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         EXPECT_FALSE(valueExists(root, RUN_KEY_PATH, "Jotty Notes"));
         EXPECT_FALSE(valueExists(root, RUN_KEY_PATH, PREFERENCES_RUN_VALUE));
@@ -250,5 +254,6 @@ TEST_F(Setup, UninstallDeletesTheNotesWhenTheUserTicksIt) {
     EXPECT_TRUE(user.ticked);
     EXPECT_TRUE(user.closed);
     EXPECT_FALSE(fileExists(folder)) << "the install folder is gone with the notes";
-    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE));
+    for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE})
+        EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, INSTALL_KEY_PATH, value)) << value;
 }

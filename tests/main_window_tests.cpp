@@ -6,9 +6,12 @@
 #include "storage/settings.h"
 #include "ui/main_window.h"
 #include "ui/text_insert.h"
+#include "ui/dpi.h"
+#include "ui/find.h"
 #include "ui/tray_icon.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <cstring>
 #include <vector>
 
@@ -231,4 +234,270 @@ TEST_F(MainWindow, LayoutPlacesTheEditorOverTheTabs) {
     };
     EXPECT_EQ(placeOf(tabStrip), (std::vector<LONG>{0, 0, 300, 200}));
     EXPECT_EQ(placeOf(noteEditor), (std::vector<LONG>{5, 28, 290, 170}));
+}
+
+// Real key presses, as the keyboard gives them to the window that has the focus: the keys are
+// pressed in order and let go in the reverse order.
+static void pressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    DWORD until = GetTickCount() + 150;
+    pumpUntil([until] { return GetTickCount() > until; });
+}
+
+static void focusEditor() {
+    SetForegroundWindow(mainWindow);
+    SetFocus(noteEditor);
+    pumpMessages();
+}
+
+TEST_F(MainWindow, KeysPeopleExpectWorkOnEveryPage) {
+    for (int page = 0; page < PAGE_COUNT; ++page)
+        writePageBytes(page, "page " + std::to_string(page + 1) + " holds two words");
+    start();
+    focusEditor();
+    const struct {
+        std::initializer_list<WORD> keys;
+        int page;
+    } switches[] = {
+        {{VK_CONTROL, VK_TAB}, 1},           {{VK_CONTROL, VK_NEXT}, 2},
+        {{VK_CONTROL, VK_SHIFT, VK_TAB}, 1}, {{VK_CONTROL, VK_PRIOR}, 0},
+        {{VK_CONTROL, VK_PRIOR}, 4},         {{VK_CONTROL, VK_TAB}, 0},
+    };
+    for (const auto& press : switches) {
+        pressKeys(press.keys);
+        EXPECT_EQ(currentPage, press.page);
+        EXPECT_EQ(selectedTab(), press.page);
+    }
+    typeText(" more");
+    LOCK_OR_SKIP(pageFile(0));
+    pressKeys({VK_CONTROL, VK_TAB});
+    EXPECT_EQ(currentPage, 0) << "a page that cannot be saved is not left";
+    EXPECT_EQ(selectedTab(), 0);
+    unlockFile(pageFile(0));
+    pressKeys({VK_CONTROL, 'A'});
+    DWORD from = 1, to = 0;
+    SendMessageA(noteEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                 reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, editorText().size());
+    int end = GetWindowTextLengthA(noteEditor);
+    SendMessageA(noteEditor, EM_SETSEL, end, end);
+    pressKeys({VK_CONTROL, VK_BACK});
+    EXPECT_EQ(editorText(), "page 1 holds two words ");
+    pressKeys({VK_CONTROL, 'Z'});
+    EXPECT_EQ(editorText(), "page 1 holds two words more") << "one change that Undo takes back";
+    SendMessageA(noteEditor, EM_SETSEL, end - 5, end - 5);
+    pressKeys({VK_CONTROL, VK_BACK});
+    EXPECT_EQ(editorText(), "page 1 holds two  more") << "the word before the caret";
+}
+
+static int editorPoints() {
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(noteEditor, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    return MulDiv(-font.lfHeight, 72, BASE_DPI);
+}
+
+static void turnWheelWithControl(int notches) {
+    RECT editor;
+    GetWindowRect(noteEditor, &editor);
+    SetCursorPos((editor.left + editor.right) / 2, (editor.top + editor.bottom) / 2);
+    INPUT inputs[3] = {};
+    inputs[0].type = inputs[2].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[2].ki.wVk = VK_CONTROL;
+    inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_WHEEL;
+    inputs[1].mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+    SendInput(3, inputs, sizeof(INPUT));
+    DWORD until = GetTickCount() + 150;
+    pumpUntil([until] { return GetTickCount() > until; });
+}
+
+TEST_F(MainWindow, TextSizeStepsWithinItsBoundsAndIsKeptForTheUser) {
+    start();
+    focusEditor();
+    EXPECT_EQ(editorPoints(), 8) << "the stock font's size";
+    pressKeys({VK_CONTROL, VK_OEM_PLUS});
+    EXPECT_EQ(editorPoints(), 9);
+    pressKeys({VK_CONTROL, VK_ADD});
+    EXPECT_EQ(editorPoints(), 10);
+    pressKeys({VK_CONTROL, VK_OEM_MINUS});
+    EXPECT_EQ(editorPoints(), 9);
+    turnWheelWithControl(2);
+    EXPECT_EQ(editorPoints(), 11);
+    restart();
+    EXPECT_EQ(editorPoints(), 11) << "kept for the user";
+    focusEditor();
+    pressKeys({VK_CONTROL, '0'});
+    EXPECT_EQ(editorPoints(), 8);
+    for (int step = 0; step < 30; ++step)
+        SendMessageA(mainWindow, WM_COMMAND, IDM_TEXTSMALLER, 0);
+    EXPECT_EQ(editorPoints(), 6);
+    for (int step = 0; step < 30; ++step)
+        SendMessageA(mainWindow, WM_COMMAND, IDM_TEXTLARGER, 0);
+    EXPECT_EQ(editorPoints(), 72);
+    EXPECT_EQ(readRegistryString(HKEY_CURRENT_USER, INSTALL_KEY_PATH, TEXT_SIZE_VALUE),
+              std::string("\x48\0\0\0", 4));
+}
+
+// Dragging the window by its title bar, as a user's hand does.
+static void dragWindowBy(int dx, int dy) {
+    RECT window;
+    GetWindowRect(mainWindow, &window);
+    POINT at = {window.left + 100,
+                window.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    auto mouse = [](DWORD flags, POINT point) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+    };
+    mouse(0, at);
+    mouse(MOUSEEVENTF_LEFTDOWN, at);
+    for (int step = 1; step <= 4; ++step)
+        mouse(0, POINT{at.x + dx * step / 4, at.y + dy * step / 4});
+    mouse(MOUSEEVENTF_LEFTUP, POINT{at.x + dx, at.y + dy});
+    DWORD until = GetTickCount() + 300;
+    pumpUntil([until] { return GetTickCount() > until; });
+}
+
+TEST_F(MainWindow, WindowIsWhereTheUserLeftItOrMovedIntoView) {
+    start();
+    RECT first;
+    GetWindowRect(mainWindow, &first);
+    EXPECT_EQ(first.left, GetSystemMetrics(SM_CXSCREEN) / 2 - 225) << "a first start is centred";
+    dragWindowBy(-60, 40);
+    RECT moved;
+    GetWindowRect(mainWindow, &moved);
+    ASSERT_EQ(moved.left, first.left - 60) << "the drag moved the window";
+    restart();
+    RECT placed;
+    GetWindowRect(mainWindow, &placed);
+    EXPECT_TRUE(EqualRect(&placed, &moved));
+    SendMessageA(mainWindow, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    restart();
+    EXPECT_TRUE(IsZoomed(mainWindow)) << "left maximised, shown maximised";
+
+    WindowPlace gone = {{5000, 4000, 5450, 4480}, BASE_DPI, FALSE};
+    setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, WINDOW_PLACE_VALUE, REG_BINARY,
+                     std::string(reinterpret_cast<const char*>(&gone), sizeof gone));
+    restart();
+    RECT work, shown;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(mainWindow, &shown);
+    EXPECT_FALSE(IsZoomed(mainWindow));
+    EXPECT_EQ(shown.right - shown.left, 450);
+    EXPECT_TRUE(shown.left >= work.left && shown.right <= work.right && shown.top >= work.top &&
+                shown.bottom <= work.bottom)
+        << "a place no monitor shows is moved into the work area";
+}
+
+// Find in the notes. The system's Find dialog is modeless: the test works it as the user does,
+// and its Find Next reaches the program as the dialog's message.
+class Find : public ProgramTest {
+  protected:
+    void findNext(const char* what, DWORD options = 0) {
+        HWND dialog = findDialog();
+        ASSERT_NE(dialog, nullptr);
+        SetDlgItemTextA(dialog, edt1, what);
+        CheckDlgButton(dialog, chx1, options & FR_WHOLEWORD ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, chx2, options & FR_MATCHCASE ? BST_CHECKED : BST_UNCHECKED);
+        CheckRadioButton(dialog, rad1, rad2, options & FR_DOWN ? rad2 : rad1);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    }
+    // The page shown and the selection on it.
+    std::vector<DWORD> found() const {
+        DWORD from = 0, to = 0;
+        SendMessageA(noteEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                     reinterpret_cast<LPARAM>(&to));
+        return {static_cast<DWORD>(currentPage), from, to};
+    }
+};
+
+TEST_F(Find, SearchesFromTheCaretThenTheOtherPagesInTheirFilesThenTheRestOfThePage) {
+    const char* pages[] = {"alpha Beta gamma\r\nbeta again", "nothing here", "a beta on page 3",
+                           "beta, but unreadable", "betamax"};
+    for (int page = 0; page < PAGE_COUNT; ++page)
+        writePageBytes(page, pages[page]);
+    start();
+    focusEditor();
+    SendMessageA(noteEditor, EM_SETSEL, 6, 10);
+    pressKeys({VK_CONTROL, 'F'});
+    ASSERT_NE(findDialog(), nullptr);
+    EXPECT_EQ(windowText(GetDlgItem(findDialog(), edt1)), "Beta") << "the selection is the search";
+    HWND dialog = findDialog();
+    command(IDM_FIND);
+    EXPECT_EQ(findDialog(), dialog) << "Ctrl+F again brings the same dialog forward";
+    typeText(" typed on page 1");
+    SendMessageA(noteEditor, EM_SETSEL, 10, 10);
+    ASSERT_TRUE(holdFile(pageFile(3)));
+    const struct {
+        DWORD options;
+        std::vector<DWORD> found;
+    } steps[] = {
+        {FR_DOWN, {0, 18, 22}},
+        {FR_DOWN, {2, 2, 6}},                 // another page, in its file: shown now
+        {FR_DOWN, {4, 0, 4}},                 // past the page that cannot be read
+        {FR_DOWN | FR_WHOLEWORD, {0, 6, 10}}, // after page 5 comes page 1
+        {FR_DOWN | FR_MATCHCASE, {0, 18, 22}},
+        {0, {0, 6, 10}}, // up
+        {0, {4, 0, 4}},  // up: the pages before, from their end
+    };
+    for (const auto& step : steps) {
+        findNext("beta", step.options);
+        EXPECT_EQ(found(), step.found);
+        EXPECT_EQ(selectedTab(), static_cast<int>(step.found[0]));
+    }
+    EXPECT_EQ(readFileBytes(pageFile(0)), std::string(pages[0]) + " typed on page 1")
+        << "the page left was saved";
+    releaseFile(pageFile(3));
+    pressKeys({VK_F3});
+    EXPECT_EQ(found(), (std::vector<DWORD>{0, 6, 10})) << "F3 goes on with the last search";
+    pressKeys({VK_SHIFT, VK_F3});
+    EXPECT_EQ(found(), (std::vector<DWORD>{4, 0, 4})) << "Shift+F3 goes back";
+    ModalDriver driver;
+    driver.then(answer(IDOK));
+    findNext("zebra", FR_DOWN);
+    ASSERT_EQ(driver.seenTexts.size(), 1u);
+    EXPECT_EQ(driver.seenTexts[0], "Cannot find \"zebra\".");
+    EXPECT_EQ(found(), (std::vector<DWORD>{4, 0, 4})) << "the selection stays";
+}
+
+TEST_F(Find, DialogTakesItsKeysWhileTheProgramsKeysStillWork) {
+    start();
+    pressKeys({VK_F3});
+    ASSERT_NE(findDialog(), nullptr) << "F3 with no search yet opens the dialog";
+    typeText("saved from the dialog");
+    SetForegroundWindow(findDialog());
+    SetFocus(GetDlgItem(findDialog(), edt1));
+    pressKeys({VK_CONTROL, 'S'});
+    EXPECT_EQ(readFileBytes(pageFile(0)), "saved from the dialog");
+    pressKeys({VK_ESCAPE});
+    EXPECT_EQ(findDialog(), nullptr) << "Esc closes it";
+    command(IDM_FIND);
+    SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+    EXPECT_EQ(findDialog(), nullptr) << "hiding the window closes it";
+    command(IDM_OPEN);
+    command(IDM_FIND);
+    typeText(", and at the end");
+    EXPECT_EQ(quit(), 0);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "saved from the dialog, and at the end");
 }

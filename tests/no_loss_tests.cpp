@@ -518,7 +518,7 @@ TEST_F(SharedDataFolder, RenameMadeElsewhereIsReadBeforeASwitchWritesTheSettings
               "\x02" + stored.substr(1, 3) + NAMES + stored.substr(104));
 }
 
-TEST(Manifest, RunsAsInvokerOnEverySupportedWindows) {
+TEST(Manifest, RunsAsInvokerSharpAndStyledOnEverySupportedWindows) {
     HMODULE program = LoadLibraryExA((executableFolder() + "\\jnotes.exe").c_str(), nullptr,
                                      LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr);
@@ -534,8 +534,14 @@ TEST(Manifest, RunsAsInvokerOnEverySupportedWindows) {
           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
         EXPECT_NE(manifest.find(id), std::string::npos) << id;
-    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
-    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
+    // Sharp at every scale and in the system's visual style.
+    for (const char* entry :
+         {"<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm",
+          "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+          "PerMonitorV2, PerMonitor<",
+          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+          "publicKeyToken=\"6595b64144ccf1df\""})
+        EXPECT_NE(manifest.find(entry), std::string::npos) << entry;
 }
 
 // Whatever arrives while one of the program's modal windows is open (another program's quit

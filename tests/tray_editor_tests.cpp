@@ -385,9 +385,10 @@ static LRESULT CALLBACK refusingSetText(HWND window, UINT message, WPARAM wParam
 
 // Refuses a new edit control, or makes it refuse its text, as a process short of memory may.
 static LRESULT CALLBACK refuseEditor(int code, WPARAM wParam, LPARAM lParam) {
-    const CBT_CREATEWNDA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
-    if (code != HCBT_CREATEWND || !HIWORD(create->lpcs->lpszClass) ||
-        _stricmp(create->lpcs->lpszClass, "EDIT") != 0)
+    char className[32] = {};
+    if (code == HCBT_CREATEWND)
+        GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className);
+    if (_stricmp(className, "EDIT") != 0)
         return CallNextHookEx(creationHook, code, wParam, lParam);
     if (!refuseText)
         return 1;

@@ -9,6 +9,8 @@
 #   they return. The symbols are gone from a stripped exe, so the code is read instead: each
 #   protected function loads the guard, stores it in its frame and clears the register at once,
 #   the sequence that -fstack-protector emits and that no other code repeats from one address.
+# - its manifest declares per-monitor DPI awareness (system awareness on older Windows) and the
+#   common controls of the system's visual style.
 # With a setup program as well, it checks that setup declares DPI awareness and asks for no
 # more rights than its user has.
 #   tools/check_imports.sh program.exe [setup.exe]
@@ -65,6 +67,12 @@ if ((canaries < 10 || checks < 10)); then
 fi
 printf '%s: DYNAMIC_BASE, NX_COMPAT, %d bytes of relocations; %s\n' "$exe" "$reloc_size" \
     "$canaries functions keep a canary from $guard, checked $checks times"
+
+for entry in '>true/pm</dpiAware>' '>PerMonitorV2, PerMonitor</dpiAwareness>' \
+    'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'; do
+    grep -aqF "$entry" "$exe" || fail "$exe" "its manifest lacks $entry"
+done
+echo "$exe: per-monitor DPI-aware, in the system's visual style"
 
 if (($# > 1)); then
     setup=$2

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Refreshes docs/main-window.png for the README: runs jnotes.exe (debug preset) from a
 # throwaway portable folder, with a few lines of sample text on page 1, in a fresh Wine
-# prefix on a fresh Xvfb, and crops the screenshot to the main window.
+# prefix on a fresh Xvfb, and crops the screenshot to the main window. With a DPI other than
+# 96, the prefix runs at that scale and the picture goes to docs/main-window-<dpi>dpi.png.
+#   tools/screenshot.sh [dpi]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+dpi=${1:-96}
+picture=docs/main-window.png
+((dpi == 96)) || picture=docs/main-window-${dpi}dpi.png
 
 tools/deps.sh
 [[ -f build/CMakeCache.txt ]] || cmake --preset debug
@@ -29,7 +34,15 @@ printf '%s\r\n%s\r\n%s\r\n\r\n%s\r\n%s' \
     "Ideas for the garden:" \
     "- move the herbs next to the kitchen door" >"$work/portable/Data/Page0.txt"
 
+export WINE_RUN_SCREEN=1600x1200x24
 DISPLAY=$(env -u DISPLAY "$wine_run" --prefix "$prefix" --init)
+if ((dpi != 96)); then
+    # A new wineserver takes the scale in.
+    WINEPREFIX=$prefix WINEDEBUG=-all wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+        /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    "$wine_run" --prefix "$prefix" --stop
+    DISPLAY=$(env -u DISPLAY "$wine_run" --prefix "$prefix" --init)
+fi
 export DISPLAY
 (cd "$work/portable" && exec "$wine_run" --prefix "$prefix" jnotes.exe) &
 program=$!
@@ -62,9 +75,9 @@ done
 # Lets the tabs and the text paint.
 sleep 2
 if [[ -n $geometry ]]; then
-    import -window root -crop "$geometry" +repage docs/main-window.png
-    echo "screenshot.sh: wrote docs/main-window.png (main window, $geometry)"
+    import -window root -crop "$geometry" +repage "$picture"
+    echo "screenshot.sh: wrote $picture (main window, $geometry)"
 else
-    import -window root docs/main-window.png
-    echo "screenshot.sh: main window not found; wrote the whole screen to docs/main-window.png"
+    import -window root "$picture"
+    echo "screenshot.sh: main window not found; wrote the whole screen to $picture"
 fi

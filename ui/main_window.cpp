@@ -9,13 +9,16 @@
 #include "platform/autostart.h"
 #include "platform/session_end.h"
 #include "res/resource.h"
+#include "storage/settings_record.h"
 #include "ui/current_page.h"
+#include "ui/find.h"
 #include "ui/modal.h"
 #include "ui/note_editor.h"
 #include "ui/popup_menu.h"
 #include "ui/tab_strip.h"
 #include "ui/text_insert.h"
 #include "ui/tray_icon.h"
+#include "ui/window_view.h"
 
 #include <commctrl.h>
 
@@ -34,7 +37,7 @@ const bool& quitRequested = mainWindowState.quitRequested;
 
 void showMainWindow(bool show) {
     if (show) {
-        ShowWindow(mainWindow, SW_SHOW);
+        ShowWindow(mainWindow, maximizeAtFirstShowing() ? SW_SHOWMAXIMIZED : SW_SHOW);
         windowVisible = true;
         SetTimer(mainWindow, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
         catchUpOnSettings();
@@ -43,6 +46,7 @@ void showMainWindow(bool show) {
     savePage(currentPage);
     releaseSaveBuffer();
     KillTimer(mainWindow, IDT_AUTOSAVE);
+    closeFindDialog();
     windowVisible = false;
     ShowWindow(mainWindow, SW_HIDE);
 }
@@ -50,25 +54,13 @@ void showMainWindow(bool show) {
 static void onCreate(HWND window) {
     createTabStrip(window);
     createNoteEditor(window);
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    SendMessageA(noteEditor, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
-    SendMessageA(tabStrip, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+    setUpView(window);
     SetTimer(window, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
     // The window menu belongs to Windows; the way back to earlier text is added at its end.
     HMENU windowMenu = GetSystemMenu(window, FALSE);
     AppendMenuA(windowMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(windowMenu, MF_STRING, IDM_PREVIOUSVERSIONS, "Previous &Versions...");
     startWithoutPage();
-}
-
-static void layoutChildren(HWND window) {
-    RECT client;
-    GetClientRect(window, &client);
-    int width = client.right - client.left;
-    int height = client.bottom - client.top;
-    SetWindowPos(tabStrip, HWND_TOP, 0, 0, width, height, 0);
-    SetWindowPos(noteEditor, HWND_TOP, 5, 28, width > 10 ? width - 10 : 0,
-                 height > 30 ? height - 30 : 0, 0);
 }
 
 static void bringForward() {
@@ -83,6 +75,7 @@ static void destroyWindows() {
     // No writing thread outlives the program.
     releaseSaveBuffer();
     destroyEditorMenu();
+    closeFindDialog();
     DestroyWindow(noteEditor);
     DestroyWindow(mainWindow);
 }
@@ -188,6 +181,14 @@ static void runAfterModalWindows(UINT id) {
         holdCommand(id);
 }
 
+// Ctrl+Tab and its like show a page as a click on its tab does: the page being left is saved
+// first, and when that fails the user stays where they are.
+static void showNeighbouringPage(int step) {
+    int page = (currentPage + step) % PAGE_COUNT;
+    selectTab(page);
+    showPage(page);
+}
+
 void runCommand(UINT id, CommandOrigin origin) {
     if (programEnding)
         return;
@@ -210,6 +211,15 @@ void runCommand(UINT id, CommandOrigin origin) {
         case IDM_INSERTDATETIME: insertDateTime(); break;
         case IDM_INSERTLINE: insertSeparator(); break;
         case IDM_SAVEPAGE: savePage(currentPage); break;
+        case IDM_NEXTPAGE: showNeighbouringPage(1); break;
+        case IDM_PREVIOUSPAGE: showNeighbouringPage(PAGE_COUNT - 1); break;
+        case IDM_DELETEWORD: deleteWordBeforeCaret(); break;
+        case IDM_TEXTLARGER: changeTextSize(1); break;
+        case IDM_TEXTSMALLER: changeTextSize(-1); break;
+        case IDM_TEXTNORMAL: changeTextSize(0); break;
+        case IDM_FIND: openFindDialog(); break;
+        case IDM_FINDNEXT: findAgain(true); break;
+        case IDM_FINDPREVIOUS: findAgain(false); break;
         default: runEditingCommand(id); break;
     }
 }
@@ -251,6 +261,7 @@ static bool onSystemCommand(WPARAM command) {
 }
 
 static void onDestroy() {
+    releaseView();
     CloseHandle(singleInstanceMutex);
     singleInstanceMutex = nullptr;
     PostQuitMessage(0);
@@ -266,9 +277,20 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // The shell's taskbar was re-created and has forgotten the icon.
     if (message == taskbarCreatedMessage && !programEnding)
         showTrayIcon(instanceHandle, mainWindow);
+    if (message == findMessage) {
+        takeFindMessage(*reinterpret_cast<const FINDREPLACEA*>(lParam));
+        return 0;
+    }
     switch (message) {
         case WM_CREATE: onCreate(window); break;
-        case WM_SIZE: layoutChildren(window); break;
+        case WM_SIZE:
+            layOutChildren(window);
+            windowSized(window, wParam);
+            break;
+        case WM_EXITSIZEMOVE: rememberWindowPlace(window); break;
+        case WM_DPICHANGED:
+            takeNewDpi(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_SETFOCUS: SetFocus(noteEditor); break;
         case WM_PAINT: onPaint(window); break;
         case WM_CLOSE: onClose(); return 0;

@@ -19,6 +19,8 @@ struct NoteEditorState {
     WNDPROC classProcedure = nullptr;
     // The program is putting a page's text in: that is no change of the page.
     bool showingLoadedText = false;
+    // A wheel turned with Ctrl by less than a notch so far.
+    int wheelTurn = 0;
 };
 
 } // namespace
@@ -30,8 +32,9 @@ WNDPROC const& savedEditProc = editorState.classProcedure;
 // The control's default limit of 32,767 typed characters would stop the user on a long page.
 static const LPARAM EDITOR_TEXT_LIMIT = 0x7FFFFFFE;
 
+// The selection stays in sight while the Find dialog has the keyboard.
 static DWORD editorStyle(bool wrap) {
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL;
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
     return wrap ? style : style | WS_HSCROLL | ES_AUTOHSCROLL;
 }
 
@@ -101,6 +104,59 @@ void runEditingCommand(UINT id) {
         SendMessageA(noteEditor, entry->message, 0, entry->lParam);
 }
 
+static bool isWordByte(char c) {
+    return IsCharAlphaNumericA(c) || c == '_';
+}
+
+static bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Where the word before the given place starts: blanks are passed over, then a word, or else a
+// run of other marks.
+static size_t wordStart(const std::string& line, size_t end) {
+    size_t start = end;
+    while (start > 0 && isBlank(line[start - 1]))
+        --start;
+    bool word = start > 0 && isWordByte(line[start - 1]);
+    while (start > 0 && !isBlank(line[start - 1]) && isWordByte(line[start - 1]) == word)
+        --start;
+    return start;
+}
+
+void deleteWordBeforeCaret() {
+    DWORD from = 0;
+    DWORD caret = 0;
+    SendMessageA(noteEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                 reinterpret_cast<LPARAM>(&caret));
+    int line = static_cast<int>(SendMessageA(noteEditor, EM_LINEFROMCHAR, caret, 0));
+    DWORD lineStart = static_cast<DWORD>(SendMessageA(noteEditor, EM_LINEINDEX, line, 0));
+    // A selection goes as it is; at the start of a line (or far into a very long one, which
+    // EM_GETLINE cannot give) the character before goes, as Backspace takes it.
+    if (from == caret && (caret <= lineStart || caret - lineStart >= 0x7FFF)) {
+        SendMessageA(noteEditor, WM_CHAR, VK_BACK, 0);
+        return;
+    }
+    if (from == caret) {
+        std::string text(caret - lineStart + 1, '\0');
+        *reinterpret_cast<WORD*>(&text[0]) = static_cast<WORD>(text.size());
+        text.resize(SendMessageA(noteEditor, EM_GETLINE, line, reinterpret_cast<LPARAM>(&text[0])));
+        from = lineStart + static_cast<DWORD>(wordStart(text, caret - lineStart));
+    }
+    SendMessageA(noteEditor, EM_SETSEL, from, caret);
+    SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+}
+
+// Ctrl and the mouse wheel make the text larger or smaller, a step a notch.
+static void takeWheel(HWND window, WPARAM wParam) {
+    int& turn = editorState.wheelTurn;
+    turn += GET_WHEEL_DELTA_WPARAM(wParam);
+    for (; turn >= WHEEL_DELTA; turn -= WHEEL_DELTA)
+        SendMessageA(GetParent(window), WM_EDITORCOMMAND, IDM_TEXTLARGER, 0);
+    for (; turn <= -WHEEL_DELTA; turn += WHEEL_DELTA)
+        SendMessageA(GetParent(window), WM_EDITORCOMMAND, IDM_TEXTSMALLER, 0);
+}
+
 // The page keeps 8-bit text in the system's code page, while the control would take in any
 // character: the clipboard's text is taken in as the page will keep it, so that the screen
 // never shows what the file cannot hold.
@@ -160,6 +216,12 @@ LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LP
             }
             break;
         case WM_RBUTTONDOWN: showPopupMenu(MENU_EDITOR); break;
+        case WM_MOUSEWHEEL:
+            if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) {
+                takeWheel(window, wParam);
+                return 0;
+            }
+            break;
         case WM_CONTEXTMENU:
             // A right click has shown the program's menu already; only the keyboard's
             // context menu (no mouse position) is left to the control.

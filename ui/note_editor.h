@@ -18,6 +18,8 @@ LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LP
 bool showLoadedText(const char* text);
 // Undo, Cut, Copy, Paste, Delete and Select All act on the editor; other ids do nothing.
 void runEditingCommand(UINT id);
+// Ctrl+Backspace: the word before the caret goes, as one change that Undo takes back.
+void deleteWordBeforeCaret();
 // Replaces the editor by one that wraps lines or not, with the same text, font, place and
 // subclass; 1 on success. On failure the old editor stays and wordWrap is switched back.
 int recreateEditor(int wrap);

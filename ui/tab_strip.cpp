@@ -78,5 +78,11 @@ void drawTabItem(const DRAWITEMSTRUCT* item) {
     SetBkMode(item->hDC, TRANSPARENT);
     SetTextColor(item->hDC, GetSysColor(COLOR_BTNTEXT));
     DrawTextA(item->hDC, caption, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    // The tabs have the keyboard (after a click on one): the user sees which tab is current.
+    if ((item->itemState & ODS_FOCUS) && GetFocus() == tabStrip) {
+        RECT focus = item->rcItem;
+        InflateRect(&focus, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+        DrawFocusRect(item->hDC, &focus);
+    }
     RestoreDC(item->hDC, saved);
 }

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/program_state.h"
 #include "res/resource.h"
+#include "ui/dpi.h"
 
 #include <shellapi.h>
 
@@ -27,7 +28,10 @@ static BOOL notifyShell(DWORD action, NotifyIconDataV1& data) {
 void TrayIcon::prepare(HINSTANCE instance, HWND window, UINT iconId, const char* tip) {
     added = false;
     data.cbSize = sizeof data;
-    data.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+    // The shell shows the icon at the small size of the screen's scale.
+    int size = systemMetric(SM_CXSMICON, systemDpi());
+    data.hIcon = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     data.hWnd = window;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uID = iconId;

@@ -4,7 +4,7 @@
 #include "app/startup.h"
 #include "res/resource.h"
 
-static bool dispatchOne(HACCEL accelerators) {
+static bool dispatchOne() {
     MSG message;
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
         return false;
@@ -12,7 +12,7 @@ static bool dispatchOne(HACCEL accelerators) {
         PostQuitMessage(static_cast<int>(message.wParam));
         return false;
     }
-    if (!accelerators || !TranslateAcceleratorA(mainWindow, accelerators, &message)) {
+    if (!translateProgramKeys(message)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -20,11 +20,8 @@ static bool dispatchOne(HACCEL accelerators) {
 }
 
 void pumpMessages() {
-    HACCEL accelerators =
-        LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    while (dispatchOne(accelerators)) {
+    while (dispatchOne()) {
     }
-    DestroyAcceleratorTable(accelerators);
 }
 
 bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-// Dispatches everything queued, as the message loop would (accelerators included).
+// Dispatches everything queued, as the message loop would (the program's keys included).
 void pumpMessages();
 // Pumps until the condition holds or the time is up; returns the condition.
 bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000);

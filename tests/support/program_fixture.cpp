@@ -29,7 +29,8 @@ std::string settingsBytes(int startPage, const std::vector<std::string>& names, 
 void ProgramTest::SetUp() {
     // What a test calls before it starts the program finds it as a start would.
     ProgramStateLink::startAllAfresh();
-    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
+    for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE})
+        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, value);
     folder = makeTemporaryFolder();
     SetCurrentDirectoryA(folder.c_str());
 }

@@ -1,8 +1,12 @@
-// The floor of start-up: a bare program that registers a class and shows one window holding a
-// tab control and an edit control, then waits in its message loop.
+// The floor of start-up: a bare program that registers a class, puts an icon in the tray and
+// shows one window holding a tab control and an edit control, then waits in its message loop.
+// It has what the user sees of the program at start, made as simply as it can be.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
+
+static NOTIFYICONDATAA trayIcon;
 
 static void createChildren(HWND window) {
     CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 0, 0, 434, 441, window, nullptr,
@@ -16,7 +20,10 @@ static void createChildren(HWND window) {
 static LRESULT CALLBACK floorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: createChildren(window); break;
-        case WM_DESTROY: PostQuitMessage(0); break;
+        case WM_DESTROY:
+            Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+            PostQuitMessage(0);
+            break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -35,6 +42,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                   CW_USEDEFAULT, 450, 480, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
+    trayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    trayIcon.hWnd = window;
+    trayIcon.uID = 1;
+    trayIcon.uFlags = NIF_ICON | NIF_TIP;
+    trayIcon.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    lstrcpyA(trayIcon.szTip, "Floor");
+    Shell_NotifyIconA(NIM_ADD, &trayIcon);
     ShowWindow(window, SW_SHOW);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -4,16 +4,28 @@
 //   search_core_*: findInText alone on the text in memory, the search's own share of a search;
 //   search_disk_*: each file read, then findInText on its bytes, as a search takes the pages
 //         that are not shown.
+//   search_program_*: the program's own Find Next, from the Find dialog, on the same pages as
+//         the program keeps them: one page shown, the others in their files; the time until the
+//         match is shown, or until the box "Cannot find" is made.
 // Whatever reads the files reads into one buffer kept from run to run; the floor scans for NUL,
 // which no page holds, so that it looks at every byte. The floor's reading and scanning are also
 // given apart.
 #include "bench_support.h"
 
+#include "app/app_state.h"
+#include "res/resource.h"
+#include "storage/page_files.h"
 #include "support/files.h"
+#include "ui/current_page.h"
+#include "ui/find.h"
+#include "ui/main_window.h"
+#include "ui/note_editor.h"
 #include "ui/text_search.h"
 
+#include <commdlg.h>
 #include <cstdio>
 #include <cstring>
+#include <dlgs.h>
 
 namespace {
 
@@ -145,6 +157,66 @@ void reportFloorSteps(const Pages& pages, int runs) {
     fflush(stdout);
 }
 
+double boxShownAt;
+HHOOK boxHook;
+
+// "Cannot find" ends the search: its time is taken as the box is made, and the box answered.
+LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && !boxShownAt &&
+        reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent == findDialog())
+        boxShownAt = nowMs();
+    if (code == HCBT_ACTIVATE && GetWindow(window, GW_OWNER) == findDialog())
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    return CallNextHookEx(boxHook, code, wParam, lParam);
+}
+
+// Find Next in the Find dialog, from the start of the page shown; the time it took.
+double programFind(bool matchCase, bool expectMatch) {
+    SendMessageA(noteEditor, EM_SETSEL, 0, 0);
+    HWND dialog = findDialog();
+    CheckDlgButton(dialog, chx2, matchCase ? BST_CHECKED : BST_UNCHECKED);
+    boxShownAt = 0;
+    double start = nowMs();
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    double end = boxShownAt ? boxShownAt : nowMs();
+    DWORD from = 0;
+    SendMessageA(noteEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&from), 0);
+    require(expectMatch ? from > 0 && currentPage == 0 : boxShownAt > 0, "the program's Find");
+    return end - start;
+}
+
+// The pages in the program's own Data folder, the first one shown, and the Find dialog open.
+void measureProgram(const std::string& name, const std::vector<std::string>& texts, bool match,
+                    int runs) {
+    std::string folder = startProgramInNewFolder();
+    for (size_t page = 0; page < texts.size(); ++page)
+        writeFileBytes(pageFilePath(static_cast<int>(page)), texts[page]);
+    require(showPage(0) == PageSwitch::Shown, "showing the first page");
+    SendMessageA(mainWindow, WM_COMMAND, IDM_FIND, 0);
+    SetDlgItemTextA(findDialog(), edt1, WHAT);
+    boxHook = SetWindowsHookExA(WH_CBT, answerBox, nullptr, GetCurrentThreadId());
+    std::vector<char> buffer;
+    std::vector<std::string> files;
+    for (size_t page = 0; page < texts.size(); ++page)
+        files.push_back(pageFilePath(static_cast<int>(page)));
+    Pages floorPages = {name, {}, files, NO_MATCH};
+    for (bool matchCase : {true, false}) {
+        std::vector<double> programMs, floorMs;
+        programFind(matchCase, match);
+        for (int run = 0; run < runs; ++run) {
+            FloorTimes floor = floorRun(floorPages, buffer);
+            floorMs.push_back(floor.read + floor.scan);
+            programMs.push_back(programFind(matchCase, match));
+        }
+        reportRatio("search_program_" + name + (matchCase ? "_case" : "_nocase"), programMs,
+                    floorMs, 1.5);
+    }
+    UnhookWindowsHookEx(boxHook);
+    quitAndRemoveFolder(folder);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -159,11 +231,13 @@ int main(int argc, char** argv) {
         measure(five, true, matchCase, runs);
     }
     reportFloorSteps(five, runs);
+    measureProgram(five.name, five.texts, false, smoke ? 1 : 5);
     five = Pages(); // the 32-bit process need not hold both sets of texts
     Pages large = makePages(folder, 1, largeBytes, true);
     for (bool matchCase : {true, false})
         measure(large, false, matchCase, runs);
     reportFloorSteps(large, runs);
+    measureProgram(large.name, large.texts, true, smoke ? 1 : 5);
     removeFolder(folder);
     return 0;
 }

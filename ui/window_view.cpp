@@ -70,9 +70,11 @@ RECT firstWindowRect(bool& maximized) {
     return onAMonitor(rect);
 }
 
+// At the system's scale the class's icons serve.
 static void setIcons(HWND window, UINT dpi) {
-    HICON smallIcon = loadIcon(IDI_NOTES, true, dpi);
-    HICON bigIcon = loadIcon(IDI_NOTES, false, dpi);
+    bool ownIcons = dpi != systemDpi();
+    HICON smallIcon = ownIcons ? loadIcon(IDI_NOTES, true, dpi) : nullptr;
+    HICON bigIcon = ownIcons ? loadIcon(IDI_NOTES, false, dpi) : nullptr;
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
     DestroyIcon(view.smallIcon);
@@ -81,10 +83,17 @@ static void setIcons(HWND window, UINT dpi) {
     view.bigIcon = bigIcon;
 }
 
-// The editor's font follows the text size, the tabs' keeps the stock font's.
+// The editor's font follows the text size, the tabs' keeps the stock font's, which is made for
+// the system's scale already (deleting a stock font does nothing).
+static HFONT fontFor(UINT dpi, int points) {
+    if (!points && dpi == systemDpi())
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return createGuiFont(dpi, points);
+}
+
 static void setFonts(UINT dpi, bool redraw) {
-    HFONT tabFont = createGuiFont(dpi, 0);
-    HFONT editorFont = createGuiFont(dpi, view.textPoints);
+    HFONT tabFont = fontFor(dpi, 0);
+    HFONT editorFont = fontFor(dpi, view.textPoints);
     // The room around a tab's caption, 6 by 3 pixels at 96 DPI, grows with its text.
     SendMessageA(tabStrip, TCM_SETPADDING, 0, MAKELPARAM(scaled(6, dpi), scaled(3, dpi)));
     SendMessageA(tabStrip, WM_SETFONT, reinterpret_cast<WPARAM>(tabFont), redraw);

@@ -501,3 +501,22 @@ TEST_F(Find, DialogTakesItsKeysWhileTheProgramsKeysStillWork) {
     EXPECT_EQ(quit(), 0);
     EXPECT_EQ(readFileBytes(pageFile(0)), "saved from the dialog, and at the end");
 }
+
+// The tab strip is drawn by the common controls of the visual style, version 6, which the
+// manifest asks for: its window procedure lies in that side-by-side assembly's module. (Wine's
+// copy tells its version as 5.81 all the same.)
+TEST_F(MainWindow, ControlsAreThoseOfTheVisualStyle) {
+    start();
+    HMODULE module = nullptr;
+    ASSERT_TRUE(GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCSTR>(GetWindowLongW(tabStrip, GWL_WNDPROC)), &module));
+    char name[MAX_PATH] = {};
+    GetModuleFileNameA(module, name, sizeof name);
+    std::string path = name;
+    for (char& c : path)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    EXPECT_NE(path.find("\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+              std::string::npos)
+        << name;
+}

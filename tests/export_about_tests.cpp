@@ -1,6 +1,7 @@
 // Export of pages through the Export dialog and the system's Save As dialog, the About dialog
 // with the version read from the executable's own resources, and Previous Versions.
 #include "support/program_fixture.h"
+#include "support/user_input.h"
 
 #include "app/app_state.h"
 #include "dialogs/about_dialog.h"
@@ -456,16 +457,6 @@ TEST_F(VersionText, MissingVersionShowsBothBoxesAndGivesAnEmptyText) {
                                                           "Unknown error retriving version info"}));
     EXPECT_EQ(driver.seenCaptions, (std::vector<std::string>{"", ""}));
     EXPECT_EQ(owners, (std::vector<HWND>{nullptr, nullptr}));
-}
-
-// Real mouse input at a screen point, as the user's hand gives it.
-static void sendMouse(DWORD flags, POINT at) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
 }
 
 TEST_F(Export, DraggingTheFreeClientAreaMovesTheDialog) {

@@ -1,5 +1,6 @@
 // The main window: tabs, the dirty marker, the shortcuts, hiding, saving and layout.
 #include "support/program_fixture.h"
+#include "support/user_input.h"
 
 #include "app/app_state.h"
 #include "platform/autostart.h"
@@ -236,28 +237,6 @@ TEST_F(MainWindow, LayoutPlacesTheEditorOverTheTabs) {
     EXPECT_EQ(placeOf(noteEditor), (std::vector<LONG>{5, 28, 290, 170}));
 }
 
-// Real key presses, as the keyboard gives them to the window that has the focus: the keys are
-// pressed in order and let go in the reverse order.
-static void pressKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto key = keys.end(); key != keys.begin();) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *--key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    DWORD until = GetTickCount() + 150;
-    pumpUntil([until] { return GetTickCount() > until; });
-}
-
 static void focusEditor() {
     SetForegroundWindow(mainWindow);
     SetFocus(noteEditor);
@@ -361,19 +340,11 @@ static void dragWindowBy(int dx, int dy) {
     GetWindowRect(mainWindow, &window);
     POINT at = {window.left + 100,
                 window.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
-    auto mouse = [](DWORD flags, POINT point) {
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof input);
-    };
-    mouse(0, at);
-    mouse(MOUSEEVENTF_LEFTDOWN, at);
+    sendMouse(0, at);
+    sendMouse(MOUSEEVENTF_LEFTDOWN, at);
     for (int step = 1; step <= 4; ++step)
-        mouse(0, POINT{at.x + dx * step / 4, at.y + dy * step / 4});
-    mouse(MOUSEEVENTF_LEFTUP, POINT{at.x + dx, at.y + dy});
+        sendMouse(0, POINT{at.x + dx * step / 4, at.y + dy * step / 4});
+    sendMouse(MOUSEEVENTF_LEFTUP, POINT{at.x + dx, at.y + dy});
     DWORD until = GetTickCount() + 300;
     pumpUntil([until] { return GetTickCount() > until; });
 }

@@ -1,0 +1,11 @@
+// Real input, as the user's hand gives it to the window that has the keyboard or the mouse.
+#pragma once
+#include <windows.h>
+
+#include <initializer_list>
+
+// Presses the keys in order and lets them go in the reverse order, then lets the program take
+// them in.
+void pressKeys(std::initializer_list<WORD> keys);
+// A mouse event at a screen point.
+void sendMouse(DWORD flags, POINT at);

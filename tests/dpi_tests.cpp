@@ -33,6 +33,12 @@ int iconWidth(HICON icon) {
     return bitmap.bmWidth;
 }
 
+// The title bar's icon: the window's own, or else its class's.
+HICON windowSmallIcon() {
+    auto icon = reinterpret_cast<HICON>(SendMessageA(mainWindow, WM_GETICON, ICON_SMALL, 0));
+    return icon ? icon : reinterpret_cast<HICON>(GetClassLongA(mainWindow, GCL_HICONSM));
+}
+
 // The editor's place in the main window's client area, and the main window's size.
 void expectLaidOutAt(UINT dpi) {
     RECT window;
@@ -60,8 +66,7 @@ TEST_F(ScaledWindow, FollowsTheScaleOfTheSystem) {
     EXPECT_EQ(fontHeight(tabStrip), MulDiv(11, expectedDpi, BASE_DPI));
     EXPECT_EQ(iconWidth(trayIcon.data.hIcon), GetSystemMetrics(SM_CXSMICON));
     EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), MulDiv(16, expectedDpi, BASE_DPI));
-    HICON small = reinterpret_cast<HICON>(SendMessageA(mainWindow, WM_GETICON, ICON_SMALL, 0));
-    EXPECT_EQ(iconWidth(small), GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(iconWidth(windowSmallIcon()), GetSystemMetrics(SM_CXSMICON));
 }
 
 TEST_F(ScaledWindow, MovedToAMonitorOfAnotherScaleTakesItsPlaceFontsAndLayout) {
@@ -77,8 +82,7 @@ TEST_F(ScaledWindow, MovedToAMonitorOfAnotherScaleTakesItsPlaceFontsAndLayout) {
     EXPECT_EQ(window.top, 30);
     expectLaidOutAt(other);
     EXPECT_EQ(fontHeight(noteEditor), MulDiv(11, other, BASE_DPI));
-    HICON small = reinterpret_cast<HICON>(SendMessageA(mainWindow, WM_GETICON, ICON_SMALL, 0));
-    EXPECT_EQ(iconWidth(small), MulDiv(16, other, BASE_DPI));
+    EXPECT_EQ(iconWidth(windowSmallIcon()), MulDiv(16, other, BASE_DPI));
 }
 
 // The dialog manager scales a template by itself; the icons it would load at 96 DPI's size are

@@ -80,7 +80,8 @@ static void destroyWindows() {
     DestroyWindow(mainWindow);
 }
 
-// Ends the program once the page is saved, or once the user agrees to lose what could not be.
+// Ends the program once the page is saved, or once the user agrees to quit anyway: what could
+// not be saved is kept elsewhere.
 static void quitProgram() {
     bool quit;
     {

@@ -24,9 +24,11 @@ std::string historyFolder() {
     return std::string(installFolder) + "\\Data\\History\\Page0";
 }
 
+// The program lists the folder anew afterwards, so that it knows the page has no version.
 void removeVersions() {
     for (const PageVersion& version : listPageVersions(0))
         DeleteFileA(version.path.c_str());
+    listPageVersions(0);
 }
 
 // A change at the end of the page, made outside the timing, as the user's typing makes one.

@@ -173,7 +173,7 @@ static bool readVersionName(const char* name, PageVersion& version) {
     return false;
 }
 
-std::vector<PageVersion> listPageVersions(int page) {
+static std::vector<PageVersion> readHistoryFolder(int page) {
     std::vector<PageVersion> versions;
     char pattern[MAX_PATH];
     if (!formatHistoryPath(pattern, page, "*.txt"))
@@ -194,9 +194,17 @@ std::vector<PageVersion> listPageVersions(int page) {
         versions.push_back(version);
     } while (FindNextFileA(search, &found));
     FindClose(search);
+    return versions;
+}
+
+// What is learnt here of the newest version holds also when the folder is found empty or gone.
+std::vector<PageVersion> listPageVersions(int page) {
+    std::vector<PageVersion> versions = readHistoryFolder(page);
     std::sort(versions.begin(), versions.end(), [](const PageVersion& a, const PageVersion& b) {
         return a.keptAt != b.keptAt ? a.keptAt > b.keptAt : a.path > b.path;
     });
+    if (page < 0 || page >= PAGE_COUNT)
+        return versions;
     PageHistoryState& state = history.pages[page];
     state.newestKnown = true;
     state.hasVersions = !versions.empty();

@@ -304,6 +304,13 @@ TEST_F(PageFiles, AVersionLinksTheReplacedFileOrElseCopiesItAndStaysAsItWas) {
     ASSERT_EQ(versions.size(), 1u) << "the edits of ten minutes make one version";
     EXPECT_EQ(readFileBytes(versions[0].path), "first text") << "unchanged by the later saves";
     EXPECT_EQ(fileIndex(versions[0].path), replaced) << "a hard link: no byte copied";
+    DeleteFileA(versions[0].path.c_str());
+    ASSERT_TRUE(listPageVersions(0).empty());
+    typeText("!");
+    command(IDM_SAVEPAGE);
+    versions = listPageVersions(0);
+    ASSERT_EQ(versions.size(), 1u) << "a page whose versions were all removed has none";
+    EXPECT_EQ(readFileBytes(versions[0].path), "first text, changed++++++++++");
 
     clickTab(1);
     replaced = fileIndex(pageFile(1));

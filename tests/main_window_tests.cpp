@@ -450,6 +450,12 @@ TEST_F(Find, SearchesFromTheCaretThenTheOtherPagesInTheirFilesThenTheRestOfThePa
     ASSERT_EQ(driver.seenTexts.size(), 1u);
     EXPECT_EQ(driver.seenTexts[0], "Cannot find \"zebra\".");
     EXPECT_EQ(found(), (std::vector<DWORD>{4, 0, 4})) << "the selection stays";
+    driver.then(answer(IDOK));
+    SendMessageA(noteEditor, EM_SETSEL, 0, 0);
+    typeText("zebra ");
+    findNext("zebra", FR_DOWN);
+    EXPECT_EQ(found(), (std::vector<DWORD>{4, 0, 5})) << "the text as typed, not as last searched";
+    EXPECT_EQ(driver.seenTexts.size(), 1u);
 }
 
 TEST_F(Find, DialogTakesItsKeysWhileTheProgramsKeysStillWork) {

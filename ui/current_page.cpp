@@ -53,6 +53,7 @@ struct CurrentPageState {
     bool shownTextKeptForCopy = false;
     FileStamp copyThatArrived = {};
     PendingSave pendingSave;
+    unsigned textChanges = 0;
     // A fresh buffer costs a page fault for every 4 KB the copy touches, about a quarter of the
     // copy on a page of megabytes, so the buffer is reused while the text keeps about its size.
     std::unique_ptr<char[]> savedText;
@@ -74,12 +75,22 @@ void startWithoutPage() {
 }
 
 void takePageChange() {
+    ++page.textChanges;
     page.unsaved = true;
     markTabUnsaved(page.page);
 }
 
 bool pageUnsaved() {
     return page.unsaved;
+}
+
+unsigned shownTextChanges() {
+    return page.textChanges;
+}
+
+static bool showPageText(const char* text) {
+    ++page.textChanges;
+    return showLoadedText(text);
 }
 
 bool askAboutCurrentPage(const char* format) {
@@ -142,7 +153,7 @@ static bool loadPage(int index, bool storeAsStartPage, bool keepShownText = fals
     }
     {
         WaitCursor wait(text.size() >= SLOW_LOAD_LENGTH);
-        page.read = showLoadedText(text.c_str());
+        page.read = showPageText(text.c_str());
     }
     page.unsaved = false;
     page.keepAsItWas = reading != PageReading::AsStored;
@@ -357,7 +368,7 @@ void releaseSaveBuffer() {
 }
 
 bool erasePage(int index) {
-    showLoadedText("");
+    showPageText("");
     page.unsaved = false;
     // The current page's file is not written while it could not be read.
     return savePage(index, SaveBy::Erase) && (index != page.page || page.read);

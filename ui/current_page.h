@@ -36,6 +36,9 @@ void startWithoutPage();
 void takePageChange();
 // The editor holds text that is not in the page file; the tab's marker shows the same.
 bool pageUnsaved();
+// Counts the changes of the editor's text, each page shown in it included: a copy of the text
+// taken at one count is still the text on screen while the count stays the same.
+unsigned shownTextChanges();
 
 // Makes another page current. The page being left is saved first; when that save fails and
 // the editor holds unsaved text, or the new page's file cannot be read, nothing changes. A page

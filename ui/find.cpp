@@ -25,6 +25,11 @@ struct FindState {
     HWND dialog = nullptr;
     bool alphabetKnown = false;
     SearchAlphabet alphabet = {};
+    // The text on screen as the last search copied it, and the count of changes it was taken
+    // at: searches one after another on a page left as it is copy it once.
+    std::string shown;
+    bool shownTaken = false;
+    unsigned shownTakenAt = 0;
 };
 
 } // namespace
@@ -85,17 +90,28 @@ void openFindDialog() {
     find.dialog = FindTextA(&request);
 }
 
+// A large page's copy is not held once nobody searches.
+static void forgetShownText() {
+    find.shown = std::string();
+    find.shownTaken = false;
+}
+
 void closeFindDialog() {
     if (find.dialog)
         DestroyWindow(find.dialog);
     find.dialog = nullptr;
+    forgetShownText();
 }
 
-static std::string shownText() {
+static const std::string& shownText() {
+    if (find.shownTaken && find.shownTakenAt == shownTextChanges())
+        return find.shown;
     int length = GetWindowTextLengthA(noteEditor);
-    std::string text(length + 1, '\0');
-    text.resize(GetWindowTextA(noteEditor, &text[0], length + 1));
-    return text;
+    find.shown.assign(length + 1, '\0');
+    find.shown.resize(GetWindowTextA(noteEditor, &find.shown[0], length + 1));
+    find.shownTaken = true;
+    find.shownTakenAt = shownTextChanges();
+    return find.shown;
 }
 
 static void showMatch(size_t at, size_t length) {
@@ -124,7 +140,7 @@ static void findNext(const SearchOptions& options) {
     if (programEnding || !IsWindow(noteEditor) || !find.what[0])
         return;
     size_t length = strlen(find.what);
-    std::string shown = shownText();
+    const std::string& shown = shownText();
     DWORD start = 0, end = 0;
     SendMessageA(noteEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
@@ -170,6 +186,7 @@ void findAgain(bool down) {
 void takeFindMessage(const FINDREPLACEA& request) {
     if (request.Flags & FR_DIALOGTERM) {
         find.dialog = nullptr;
+        forgetShownText();
         return;
     }
     if (!(request.Flags & FR_FINDNEXT))

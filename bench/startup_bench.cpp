@@ -166,8 +166,8 @@ int main(int argc, char** argv) {
     for (const auto& text : texts) {
         writeFileBytes(page, text.text);
         Candidate largePage = {program, WM_COMMAND, IDM_EXIT, {}, {}};
-        Candidate notepad = {"C:\\windows\\system32\\notepad.exe " + quoted(page), WM_CLOSE, 0,
-                             {}, {}};
+        Candidate notepad = {
+            "C:\\windows\\system32\\notepad.exe " + quoted(page), WM_CLOSE, 0, {}, {}};
         ok = ok && compare(largePage, notepad, folder, smoke ? 1 : 5, !smoke);
         if (ok)
             reportRatio("startup_" + sizeName(bytes) + text.name + "_page_vs_notepad",

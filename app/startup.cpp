@@ -103,7 +103,7 @@ static void handOverToRunningCopy(const CommandLineOptions& options) {
         return;
     if (!options.minimize || options.preferences)
         bringRunningCopyForward(mainWindow, options.preferences);
-    instanceHandle = reinterpret_cast<HINSTANCE>(GetWindowLongA(mainWindow, GWL_HINSTANCE));
+    instanceHandle = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
     // The running copy's icon is handed to the shell once more; the shell refuses it when
     // it is shown already.
     showTrayIcon(instanceHandle, mainWindow);

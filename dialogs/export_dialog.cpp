@@ -12,8 +12,9 @@
 #include <cstddef>
 #include <cstdio>
 
-// The structure as it was before Windows 2000 added its last fields.
-constexpr DWORD OPENFILENAME_SIZE_400 = 76;
+// The structure as it was before Windows 2000 added its last fields (76 bytes in 32-bit
+// programs).
+constexpr DWORD OPENFILENAME_SIZE_400 = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 static_assert(offsetof(OPENFILENAMEA, pvReserved) == OPENFILENAME_SIZE_400,
               "OPENFILENAMEA ends at its Windows 2000 fields");
 

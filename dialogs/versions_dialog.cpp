@@ -42,7 +42,7 @@ enum Column { WHEN_COLUMN, SIZE_COLUMN, FIRST_LINE_COLUMN, NOTE_COLUMN };
 } // namespace
 
 static VersionsDialog& dialogData(HWND dialog) {
-    return *reinterpret_cast<VersionsDialog*>(GetWindowLongA(dialog, DWL_USER));
+    return *reinterpret_cast<VersionsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 static std::string localTime(ULONGLONG fileTime) {
@@ -166,7 +166,7 @@ static void showTrouble(HWND dialog, int page) {
 }
 
 static void initVersionsDialog(HWND dialog, VersionsDialog& data) {
-    SetWindowLongA(dialog, DWL_USER, reinterpret_cast<LONG>(&data));
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&data));
     showDialogIcons(dialog);
     std::string caption = std::string("Previous Versions - ") + settings.pageNames[data.page];
     SetWindowTextA(dialog, caption.c_str());

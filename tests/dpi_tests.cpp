@@ -36,7 +36,7 @@ int iconWidth(HICON icon) {
 // The title bar's icon: the window's own, or else its class's.
 HICON windowSmallIcon() {
     auto icon = reinterpret_cast<HICON>(SendMessageA(mainWindow, WM_GETICON, ICON_SMALL, 0));
-    return icon ? icon : reinterpret_cast<HICON>(GetClassLongA(mainWindow, GCL_HICONSM));
+    return icon ? icon : reinterpret_cast<HICON>(GetClassLongPtrA(mainWindow, GCLP_HICONSM));
 }
 
 // The editor's place in the main window's client area, and the main window's size.

@@ -487,7 +487,7 @@ TEST_F(MainWindow, ControlsAreThoseOfTheVisualStyle) {
     HMODULE module = nullptr;
     ASSERT_TRUE(GetModuleHandleExA(
         GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCSTR>(GetWindowLongW(tabStrip, GWL_WNDPROC)), &module));
+        reinterpret_cast<LPCSTR>(GetWindowLongPtrW(tabStrip, GWLP_WNDPROC)), &module));
     char name[MAX_PATH] = {};
     GetModuleFileNameA(module, name, sizeof name);
     std::string path = name;

@@ -360,7 +360,8 @@ TEST_F(EditorRecreation, WrapOnAndOffGivesBackTheEditor) {
     RECT after;
     GetWindowRect(noteEditor, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
-    EXPECT_EQ(GetWindowLongA(noteEditor, GWL_WNDPROC), reinterpret_cast<LONG>(editorSubclassProc));
+    EXPECT_EQ(GetWindowLongPtrA(noteEditor, GWLP_WNDPROC),
+              reinterpret_cast<LONG_PTR>(editorSubclassProc));
     EXPECT_EQ(SendMessageA(noteEditor, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
     EXPECT_EQ(GetFocus(), noteEditor);
     EXPECT_EQ(GetDlgItem(mainWindow, IDC_NOTEEDITOR), noteEditor);
@@ -394,7 +395,7 @@ static LRESULT CALLBACK refuseEditor(int code, WPARAM wParam, LPARAM lParam) {
         return 1;
     HWND editor = reinterpret_cast<HWND>(wParam);
     editProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(editor, GWL_WNDPROC, reinterpret_cast<LONG>(refusingSetText)));
+        SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(refusingSetText)));
     return 0;
 }
 

@@ -40,7 +40,7 @@ static DWORD editorStyle(bool wrap) {
 
 static WNDPROC subclass(HWND editor, WNDPROC procedure) {
     return reinterpret_cast<WNDPROC>(
-        SetWindowLongA(editor, GWL_WNDPROC, reinterpret_cast<LONG>(procedure)));
+        SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
 void createNoteEditor(HWND parent) {
@@ -251,7 +251,7 @@ static bool readReplacedEditor(ReplacedEditor& old) {
         return false;
     GetWindowTextA(noteEditor, old.text.get(), length + 1);
     old.style = GetWindowLongA(noteEditor, GWL_STYLE);
-    old.procedure = reinterpret_cast<WNDPROC>(GetWindowLongA(noteEditor, GWL_WNDPROC));
+    old.procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(noteEditor, GWLP_WNDPROC));
     old.parent = GetParent(noteEditor);
     GetWindowRect(noteEditor, &old.rect);
     POINT topLeft = {old.rect.left, old.rect.top};
@@ -271,7 +271,7 @@ static HWND createReplacement(const ReplacedEditor& old, int wrap) {
 }
 
 static void detachAndDestroy(HWND editor) {
-    SetWindowLongA(editor, GWL_WNDPROC, 0);
+    SetWindowLongPtrA(editor, GWLP_WNDPROC, 0);
     SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE |
                      SWP_HIDEWINDOW);

@@ -6,7 +6,8 @@
 
 constexpr UINT WM_TRAYICON = 6025;
 
-// The first version of the shell's icon data (88 bytes), which every Windows accepts.
+// The first version of the shell's icon data (88 bytes in 32-bit programs), which every
+// Windows accepts.
 struct NotifyIconDataV1 {
     DWORD cbSize;
     HWND hWnd;
@@ -16,7 +17,7 @@ struct NotifyIconDataV1 {
     HICON hIcon;
     CHAR szTip[64];
 };
-static_assert(sizeof(NotifyIconDataV1) == 88, "first-version icon data");
+static_assert(sizeof(NotifyIconDataV1) == NOTIFYICONDATAA_V1_SIZE, "first-version icon data");
 
 struct TrayIcon {
     NotifyIconDataV1 data;

@@ -2,6 +2,10 @@
 ; live in the Data folder of the install folder, so it goes where the user may write.
 ; Built by CMake: makensis -DVERSION=1.0.1 -DPROGRAM=<jnotes.exe> -DOUTFILE=<setup.exe> -DSIGN=<sign.sh>
 Unicode true
+; 64-bit builds, which test where Wine runs no 32-bit program, get a 64-bit setup program.
+!ifdef TARGET
+Target ${TARGET}
+!endif
 !include MUI2.nsh
 !include WinMessages.nsh
 

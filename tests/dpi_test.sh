@@ -12,7 +12,7 @@ for dpi in 144 192; do
     prefix=$(dirname "$1")/../dpi-$dpi-wineprefix
     if [[ ! -e $prefix/.dpi-$dpi ]]; then
         "$wine_run" --prefix "$prefix" --init >/dev/null
-        WINEPREFIX=$(cd "$prefix" && pwd) WINEDEBUG=-all wine reg add 'HKCU\Control Panel\Desktop' \
+        "$wine_run" --prefix "$prefix" reg add 'HKCU\Control Panel\Desktop' \
             /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
         "$wine_run" --prefix "$prefix" --stop
         touch "$prefix/.dpi-$dpi"

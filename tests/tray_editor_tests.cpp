@@ -54,7 +54,7 @@ using TrayIconRecord = ProgramTest;
 TEST_F(TrayIconRecord, StartUpHandsTheIconToTheShell) {
     start();
     EXPECT_TRUE(trayIcon.added);
-    EXPECT_EQ(trayIcon.data.cbSize, 88u);
+    EXPECT_EQ(trayIcon.data.cbSize, NOTIFYICONDATAA_V1_SIZE);
     EXPECT_EQ(trayIcon.data.hWnd, mainWindow);
     EXPECT_EQ(trayIcon.data.uID, 101u);
     EXPECT_EQ(trayIcon.data.uFlags, 7u);

@@ -3,19 +3,22 @@
 # floor and against Wine's notepad, saves and loads against their floors, an hour of autosave
 # ticks on an unchanged page, memory and handles across page switches, the text search against
 # reading the pages, and the size of jnotes.exe. Prints the figures as Markdown tables at the
-# end; the whole output, with one BENCH line per figure, is kept in build-release/bench.log.
+# end; the whole output, with one BENCH line per figure, is kept in build-release/bench.log
+# (build-release64/ where Wine runs only the 64-bit build, see tools/windows-build.sh).
 # Takes about 9 minutes on two cores, most of it in Wine's edit control taking in the 10 MB and
 # 50 MB pages. The figures mean little while other work keeps the machine busy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/deps.sh
-[[ -f build-release/CMakeCache.txt ]] || cmake --preset release >/dev/null
-cmake --build --preset release -j2 >/dev/null
+source tools/windows-build.sh
+build=build-release$bits
+[[ -f $build/CMakeCache.txt ]] || cmake --preset "release$bits" >/dev/null
+cmake --build --preset "release$bits" -j2 >/dev/null
 
-bin=build-release/bin
-prefix=$PWD/build-release/wineprefix
-log=build-release/bench.log
+bin=$build/bin
+prefix=$PWD/$build/wineprefix
+log=$build/bench.log
 trap 'tools/wine-run --prefix "$prefix" --stop' EXIT
 DISPLAY=$(tools/wine-run --prefix "$prefix" --init)
 export DISPLAY
@@ -32,7 +35,8 @@ echo "BENCH name=exe_size bytes=$size target_bytes=$limit met=$( ((size < limit)
 
 echo
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'),"\
-    "$(free -g | awk '/^Mem:/ {print $2}') GB, $(wine --version)"
+    "$(free -g | awk '/^Mem:/ {print $2}') GB, $(tools/wine-run --prefix "$prefix" --version)," \
+    "$(file -b "$bin/jnotes.exe" | cut -d' ' -f1) jnotes.exe"
 grep '^BENCH ' "$log" | awk '
 function field(name,   i, pair) {
     for (i = 2; i <= NF; i++) {

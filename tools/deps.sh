@@ -5,7 +5,8 @@
 set -euo pipefail
 
 packages=(
-    wine wine32:i386 fonts-wine g++-mingw-w64-i686-posix mingw-w64-tools # cross compiler, Wine and its fonts
+    wine wine32:i386 wine64 fonts-wine                         # Wine and its fonts
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools # cross compilers
     cmake make googletest                                      # build; gtest is built from source
     xvfb x11-utils imagemagick                                 # headless display, xdpyinfo, screenshots
     nsis zip                                                   # the setup program, the portable zip

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds jnotes.exe (debug preset) and runs it under Wine from the portable folder
-# build/portable, which it uses as its install folder. Arguments go to jnotes.exe,
+# build/portable, which it uses as its install folder (build64/ where Wine runs only the
+# 64-bit build, see tools/windows-build.sh). Arguments go to jnotes.exe,
 # e.g. tools/run.sh -minimize.
 #
 # The program has a Wine prefix of its own, build/wineprefix-run, apart from the
@@ -12,16 +13,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/deps.sh
-[[ -f build/CMakeCache.txt ]] || cmake --preset debug
-cmake --build --preset debug -j2 --target jnotes
+source tools/windows-build.sh
+build=build$bits
+[[ -f $build/CMakeCache.txt ]] || cmake --preset "debug$bits"
+cmake --build --preset "debug$bits" -j2 --target jnotes
 
-mkdir -p build/portable
-cp build/bin/jnotes.exe build/portable/
-prefix=$PWD/build/wineprefix-run
+mkdir -p "$build/portable"
+cp "$build/bin/jnotes.exe" "$build/portable/"
+prefix=$PWD/$build/wineprefix-run
 wine_run=$PWD/tools/wine-run
 
 if [[ -n ${DISPLAY:-} ]] && timeout 10 xdpyinfo >/dev/null 2>&1; then
-    cd build/portable
+    cd "$build/portable"
     exec "$wine_run" --prefix "$prefix" jnotes.exe "$@"
 fi
 
@@ -29,7 +32,7 @@ stop() { "$wine_run" --prefix "$prefix" --stop; }
 trap stop EXIT
 DISPLAY=$("$wine_run" --prefix "$prefix" --init)
 export DISPLAY
-(cd build/portable && exec "$wine_run" --prefix "$prefix" jnotes.exe "$@") &
+(cd "$build/portable" && exec "$wine_run" --prefix "$prefix" jnotes.exe "$@") &
 program=$!
 for ((i = 0; i < 50; i++)); do
     if ! kill -0 "$program" 2>/dev/null; then
@@ -40,9 +43,9 @@ for ((i = 0; i < 50; i++)); do
     fi
     sleep 0.1
 done
-import -window root build/screenshot.png
+import -window root "$build/screenshot.png"
 trap - EXIT
 stop
 wait "$program" || true
 echo "run.sh: no X display, so jnotes.exe ran on an Xvfb for a few seconds;" \
-    "screenshot written to $PWD/build/screenshot.png"
+    "screenshot written to $PWD/$build/screenshot.png"

@@ -6,11 +6,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/deps.sh
-[[ -f build/CMakeCache.txt ]] || cmake --preset debug
-cmake --build --preset debug -j2
+source tools/windows-build.sh
+[[ -f build$bits/CMakeCache.txt ]] || cmake --preset "debug$bits"
+cmake --build --preset "debug$bits" -j2
 
-prefix=$PWD/build/wineprefix
+prefix=$PWD/build$bits/wineprefix
 trap 'tools/wine-run --prefix "$prefix" --stop' EXIT
 DISPLAY=$(tools/wine-run --prefix "$prefix" --init)
 export DISPLAY
-ctest --preset debug
+ctest --preset "debug$bits"

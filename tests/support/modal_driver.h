@@ -20,6 +20,8 @@ class ModalDriver {
     // Each step is given one newly shown dialog, in the order they appear.
     void then(Step step);
     size_t pendingSteps() const { return steps.size(); }
+    // A modeless dialog that stays open (Find) is none of the dialogs the steps are for.
+    void ignore(HWND dialog) { handled.push_back(dialog); }
     // Texts and captions of the dialogs seen, in order.
     std::vector<std::string> seenTexts;
     std::vector<std::string> seenCaptions;

@@ -11,8 +11,9 @@ picture=docs/main-window.png
 ((dpi == 96)) || picture=docs/main-window-${dpi}dpi.png
 
 tools/deps.sh
-[[ -f build/CMakeCache.txt ]] || cmake --preset debug
-cmake --build --preset debug -j2 --target jnotes
+source tools/windows-build.sh
+[[ -f build$bits/CMakeCache.txt ]] || cmake --preset "debug$bits"
+cmake --build --preset "debug$bits" -j2 --target jnotes
 
 work=$(mktemp -d)
 prefix=$work/wineprefix
@@ -25,7 +26,7 @@ cleanup() {
 trap cleanup EXIT
 
 mkdir -p "$work/portable/Data" docs
-cp build/bin/jnotes.exe "$work/portable/"
+cp "build$bits/bin/jnotes.exe" "$work/portable/"
 # Page files hold the raw text with CR LF line breaks and nothing after the last line.
 printf '%s\r\n%s\r\n%s\r\n\r\n%s\r\n%s' \
     "Call the garage about the winter tyres" \
@@ -38,7 +39,7 @@ export WINE_RUN_SCREEN=1600x1200x24
 DISPLAY=$(env -u DISPLAY "$wine_run" --prefix "$prefix" --init)
 if ((dpi != 96)); then
     # A new wineserver takes the scale in.
-    WINEPREFIX=$prefix WINEDEBUG=-all wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+    "$wine_run" --prefix "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
         /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     "$wine_run" --prefix "$prefix" --stop
     DISPLAY=$(env -u DISPLAY "$wine_run" --prefix "$prefix" --init)

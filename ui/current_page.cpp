@@ -88,6 +88,11 @@ unsigned shownTextChanges() {
     return page.textChanges;
 }
 
+bool shownPageIsItsFile(const FileStamp& stamp) {
+    return page.read && !page.unsaved && !page.keepAsItWas && !page.pendingSave.pending &&
+           page.onDisk.exists && page.onDisk.stamp == stamp;
+}
+
 static bool showPageText(const char* text) {
     ++page.textChanges;
     return showLoadedText(text);

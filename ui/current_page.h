@@ -13,6 +13,8 @@
 
 #include <string>
 
+struct FileStamp;
+
 // The page shown, 0..4; only showPage changes it.
 extern const int& currentPage;
 // False while the editor does not hold the current page's notes because its file could not be
@@ -39,6 +41,9 @@ bool pageUnsaved();
 // Counts the changes of the editor's text, each page shown in it included: a copy of the text
 // taken at one count is still the text on screen while the count stays the same.
 unsigned shownTextChanges();
+// The editor holds exactly the bytes of the page file that has this stamp: the file was read as
+// stored or written from the editor, nothing has changed since, and no save is under way.
+bool shownPageIsItsFile(const FileStamp& stamp);
 
 // Makes another page current. The page being left is saved first; when that save fails and
 // the editor holds unsaved text, or the new page's file cannot be read, nothing changes. A page

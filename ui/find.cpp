@@ -25,8 +25,8 @@ struct FindState {
     HWND dialog = nullptr;
     bool alphabetKnown = false;
     SearchAlphabet alphabet = {};
-    // The text on screen as the last search copied it, and the count of changes it was taken
-    // at: searches one after another on a page left as it is copy it once.
+    // The text on screen as the last search took it, and the count of changes it was taken at:
+    // searches one after another on a page left as it is take it once.
     std::string shown;
     bool shownTaken = false;
     unsigned shownTakenAt = 0;
@@ -103,12 +103,28 @@ void closeFindDialog() {
     forgetShownText();
 }
 
+// Reading the page file costs a fraction of copying the text out of the edit control, which keeps
+// it in UTF-16. Its bytes are the text on screen only where every byte is a character of its own
+// in the system's code page, so that the editor gives back the bytes it was given.
+static bool readShownPageFile(std::string& text) {
+    CPINFO codePage = {};
+    char path[MAX_PATH];
+    FileStamp stamp;
+    PageReading reading = PageReading::AsStored;
+    return GetCPInfo(CP_ACP, &codePage) && codePage.MaxCharSize == 1 &&
+           formatPagePath(path, currentPage) &&
+           readPageFile(path, text, stamp, &reading) == FileRead::Loaded &&
+           reading == PageReading::AsStored && shownPageIsItsFile(stamp);
+}
+
 static const std::string& shownText() {
     if (find.shownTaken && find.shownTakenAt == shownTextChanges())
         return find.shown;
-    int length = GetWindowTextLengthA(noteEditor);
-    find.shown.assign(length + 1, '\0');
-    find.shown.resize(GetWindowTextA(noteEditor, &find.shown[0], length + 1));
+    if (!readShownPageFile(find.shown)) {
+        int length = GetWindowTextLengthA(noteEditor);
+        find.shown.assign(length + 1, '\0');
+        find.shown.resize(GetWindowTextA(noteEditor, &find.shown[0], length + 1));
+    }
     find.shownTaken = true;
     find.shownTakenAt = shownTextChanges();
     return find.shown;

@@ -494,10 +494,10 @@ TEST_F(MainWindow, ControlsAreThoseOfTheVisualStyle) {
     for (char& c : path)
         c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
 #ifdef _WIN64
-    const char* assembly = "\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+    const char* assembly =
+        "\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
 #else
     const char* assembly = "\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
 #endif
-    EXPECT_NE(path.find(assembly), std::string::npos)
-        << name;
+    EXPECT_NE(path.find(assembly), std::string::npos) << name;
 }

@@ -94,9 +94,8 @@ static PageReading readBytesAsPage(std::string& text) {
             break;
         }
     }
-    size_t nul = strlen(text.c_str());
-    if (nul < text.size()) {
-        text.resize(nul);
+    if (const void* nul = memchr(text.data(), '\0', text.size())) {
+        text.resize(static_cast<const char*>(nul) - text.data());
         if (reading == PageReading::AsStored)
             reading = PageReading::CutAtNul;
     }

@@ -133,17 +133,19 @@ static FileRead readFile(const char* path, std::string& bytes, DWORD limit, bool
     bool larger = stamp.sizeHigh != 0 || stamp.sizeLow > limit;
     DWORD size = larger ? limit : stamp.sizeLow;
     if (stamped && !(larger && whole)) {
-        // Read straight into the result: a page of many megabytes is not copied a second time.
+        // Read straight into the result's own storage: a page of many megabytes is not copied a
+        // second time, and a caller reading file after file into one string takes fresh memory,
+        // which costs more than the reading, only when a file is larger than any before.
         try {
-            std::string read(size, '\0');
-            if (readAll(file, &read[0], size)) {
-                bytes.swap(read);
+            bytes.resize(size);
+            if (readAll(file, &bytes[0], size))
                 result = FileRead::Loaded;
-            }
         } catch (const std::bad_alloc&) {
         }
     }
     CloseHandle(file);
+    if (result != FileRead::Loaded)
+        bytes.clear();
     return result;
 }
 

@@ -31,7 +31,8 @@ inline bool operator!=(const FileStamp& a, const FileStamp& b) {
 // Looks at a file without reading it, whoever holds it open; a folder in its place is no file.
 FileRead stampFile(const char* path, FileStamp& stamp);
 // Reads the whole file; a file larger than the limit is refused rather than cut. The stamp is
-// that of the file read.
+// that of the file read. Both reads reuse the storage the string has: a file that cannot be
+// opened leaves the string as it was, any later failure leaves it empty.
 FileRead readWholeFile(const char* path, std::string& bytes, DWORD limit, FileStamp& stamp);
 // Reads the file's first bytes, at most count of them.
 FileRead readFileStart(const char* path, std::string& bytes, DWORD count, FileStamp& stamp);

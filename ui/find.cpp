@@ -30,6 +30,9 @@ struct FindState {
     std::string shown;
     bool shownTaken = false;
     unsigned shownTakenAt = 0;
+    // The pages not shown are read into one buffer: fresh memory for each would cost more than
+    // the reading.
+    std::string pageFile;
 };
 
 } // namespace
@@ -90,10 +93,11 @@ void openFindDialog() {
     find.dialog = FindTextA(&request);
 }
 
-// A large page's copy is not held once nobody searches.
+// A large page's copies are not held once nobody searches.
 static void forgetShownText() {
     find.shown = std::string();
     find.shownTaken = false;
+    find.pageFile = std::string();
 }
 
 void closeFindDialog() {
@@ -144,7 +148,7 @@ static void tellNotFound() {
 // A page not shown is searched in its file as it stands; one that cannot be read is passed over.
 static size_t findOnPageFile(int page, const SearchOptions& options) {
     char path[MAX_PATH];
-    std::string text;
+    std::string& text = find.pageFile;
     FileStamp stamp;
     if (!formatPagePath(path, page) || readPageFile(path, text, stamp) != FileRead::Loaded)
         return NO_MATCH;

@@ -3,6 +3,8 @@
 const char* const INSTALL_KEY_PATH = "Software\\Kestrova\\Jotty Notes";
 const char* const TEXT_SIZE_VALUE = "TextSize";
 const char* const WINDOW_PLACE_VALUE = "WindowPlace";
+static const char* const DOCUMENTS_RESCUE_VALUE = "TextKeptInDocuments";
+static const char* const RESCUES_TOLD_VALUE = "TextKeptAtTheEndTold";
 
 static bool readValue(const char* name, DWORD type, void* data, DWORD size) {
     HKEY key;
@@ -49,4 +51,25 @@ bool readWindowPlace(WindowPlace& place) {
 
 void writeWindowPlace(const WindowPlace& place) {
     writeValue(WINDOW_PLACE_VALUE, REG_BINARY, &place, sizeof place);
+}
+
+void writeDocumentsRescue(const DocumentsRescue& rescue) {
+    writeValue(DOCUMENTS_RESCUE_VALUE, REG_BINARY, &rescue, sizeof rescue);
+}
+
+bool takeDocumentsRescue(DocumentsRescue& rescue) {
+    if (!readValue(DOCUMENTS_RESCUE_VALUE, REG_BINARY, &rescue, sizeof rescue))
+        return false;
+    writeValue(DOCUMENTS_RESCUE_VALUE, REG_BINARY, nullptr, 0);
+    rescue.file[sizeof rescue.file - 1] = '\0';
+    return true;
+}
+
+ULONGLONG readRescuesToldUpTo() {
+    ULONGLONG keptAt = 0;
+    return readValue(RESCUES_TOLD_VALUE, REG_BINARY, &keptAt, sizeof keptAt) ? keptAt : 0;
+}
+
+void writeRescuesToldUpTo(ULONGLONG keptAt) {
+    writeValue(RESCUES_TOLD_VALUE, REG_BINARY, &keptAt, sizeof keptAt);
 }

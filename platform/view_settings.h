@@ -1,5 +1,6 @@
 // How the user last left the window, kept per user under the program's registry key: the text
-// size and where the window was. These change no stored file.
+// size and where the window was; and what the next start must tell of the last end. These change
+// no stored file.
 #pragma once
 #include <windows.h>
 
@@ -20,3 +21,16 @@ struct WindowPlace {
 };
 bool readWindowPlace(WindowPlace& place);
 void writeWindowPlace(const WindowPlace& place);
+
+// Text that could not be saved when the program last ended went to a file in the user's
+// Documents folder: the page and the file, until the next start has told the user.
+struct DocumentsRescue {
+    DWORD page;
+    char file[MAX_PATH];
+};
+void writeDocumentsRescue(const DocumentsRescue& rescue);
+// Reads the record and removes it; false when there is none.
+bool takeDocumentsRescue(DocumentsRescue& rescue);
+// The newest version of text not saved at the end that the user has been told of (a FILETIME).
+ULONGLONG readRescuesToldUpTo();
+void writeRescuesToldUpTo(ULONGLONG keptAt);

@@ -121,7 +121,7 @@ PageWriteResult writePageFile(const char* path, const char* text, DWORD length,
     auto setAside = [&] {
         if (beforePageFileReplaced)
             beforePageFileReplaced(path);
-        versioning.setAside(path, text, length);
+        return versioning.setAside(path, text, length);
     };
     result.written = replaceFileContents(path, text, length, result.stamp, setAside);
     if (!result.written) {
@@ -129,6 +129,7 @@ PageWriteResult writePageFile(const char* path, const char* text, DWORD length,
         result.written = replaceFileContents(path, text, length, result.stamp, setAside);
     }
     result.error = result.written ? 0 : GetLastError();
+    result.versionNotKept = versioning.heldUpTheSave();
     versioning.settle(result.written, length);
     result.otherProgramsCopy = versioning.otherProgramsCopy();
     return result;

@@ -29,7 +29,9 @@ FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp,
 
 struct PageWriteResult {
     bool written = false;
-    DWORD error = 0;      // why not, as the system says it
+    DWORD error = 0; // why not, as the system says it
+    // Why not: the text it would replace needed a version, and none could be kept.
+    bool versionNotKept = false;
     FileStamp stamp = {}; // the file written
     // The version that keeps a copy of another program's that the write displaced; empty if none.
     std::string otherProgramsCopy;

@@ -3,8 +3,8 @@
 const char* const INSTALL_KEY_PATH = "Software\\Kestrova\\Jotty Notes";
 const char* const TEXT_SIZE_VALUE = "TextSize";
 const char* const WINDOW_PLACE_VALUE = "WindowPlace";
-static const char* const DOCUMENTS_RESCUE_VALUE = "TextKeptInDocuments";
-static const char* const RESCUES_TOLD_VALUE = "TextKeptAtTheEndTold";
+const char* const DOCUMENTS_RESCUE_VALUE = "TextKeptInDocuments";
+const char* const RESCUES_TOLD_VALUE = "TextKeptAtTheEndTold";
 
 static bool readValue(const char* name, DWORD type, void* data, DWORD size) {
     HKEY key;

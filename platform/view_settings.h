@@ -8,6 +8,8 @@
 extern const char* const INSTALL_KEY_PATH;
 extern const char* const TEXT_SIZE_VALUE;
 extern const char* const WINDOW_PLACE_VALUE;
+extern const char* const DOCUMENTS_RESCUE_VALUE;
+extern const char* const RESCUES_TOLD_VALUE;
 
 // The text size chosen, in points; 0 for the normal size.
 int readTextSize();

@@ -85,7 +85,7 @@ static std::string codePageText(const std::wstring& wide) {
     return text;
 }
 
-static PageReading readBytesAsPage(std::string& text) {
+PageReading readBytesAsPage(std::string& text) {
     PageReading reading = PageReading::AsStored;
     for (const ByteOrderMark& mark : BYTE_ORDER_MARKS) {
         if (text.compare(0, mark.length, mark.bytes, mark.length) == 0) {

@@ -23,6 +23,8 @@ void createMissingPageFile(int page);
 // is read, and the text of any file ends at its first NUL byte, as the edit control takes it.
 enum class PageReading { AsStored, CutAtNul, FromUtf16LE, FromUtf16BE, FromUtf8 };
 
+// Takes a file's bytes as the page's text, converted or cut as a page keeps it.
+PageReading readBytesAsPage(std::string& bytes);
 // Reads a whole page file (a missing one is an empty page).
 FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp,
                       PageReading* reading = nullptr);

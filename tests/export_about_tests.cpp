@@ -517,6 +517,8 @@ TEST_F(PreviousVersions, ListShowsAndRestoresByteForByteAndUndoTakesTheRestoreBa
     EXPECT_EQ(menuItemText(windowMenu, items - 1), "Previous &Versions...");
     typeOverEverything("typed over");
     command(IDM_SAVEPAGE);
+    // Another program's copy that comes in meanwhile is kept before the restore replaces it.
+    replaceFromOutside(pageFile(0), "theirs");
     std::string shown;
     int listed = 0;
     driver.then([&](HWND dialog) {
@@ -537,12 +539,13 @@ TEST_F(PreviousVersions, ListShowsAndRestoresByteForByteAndUndoTakesTheRestoreBa
     EXPECT_TRUE(readFileBytes(pageFile(0)) == odd);
     EXPECT_EQ(tabCaption(0), "Page 1");
     std::vector<PageVersion> versions = listPageVersions(0);
-    ASSERT_EQ(versions.size(), 2u);
-    EXPECT_EQ(readFileBytes(versions[0].path), "typed over")
-        << "the text a restore replaces is kept";
+    ASSERT_EQ(versions.size(), 3u);
+    EXPECT_EQ(readFileBytes(versions[0].path), "theirs") << "the text a restore replaces is kept";
     EXPECT_STREQ(occasionNote(versions[0].occasion), "Before a restore");
+    EXPECT_EQ(readFileBytes(versions[1].path), "typed over");
+    EXPECT_STREQ(occasionNote(versions[1].occasion), "Before a copy came in");
     SendMessageA(noteEditor, WM_COMMAND, IDM_UNDO, 0);
-    EXPECT_EQ(editorText(), "typed over");
+    EXPECT_EQ(editorText(), "theirs");
     EXPECT_EQ(tabCaption(0), "Page 1*");
 }
 

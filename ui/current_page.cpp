@@ -219,8 +219,9 @@ static void reportFailedSave(int index, DWORD error, bool versionNotKept = false
 // Before the current page is written: true when the save ends here without writing, with its
 // outcome in `saved`; false when the text is to be written. The page counts as saved only while
 // its file is the one the program last read or wrote and holds the editor's text. Erasing and a
-// restore write whatever the file holds.
-static bool settledWithoutWriting(SaveBy by, bool& saved) {
+// restore write whatever the file holds. Another program's copy is kept as a version before it
+// is written over, and then `replacedTextKept` is set.
+static bool settledWithoutWriting(SaveBy by, bool& saved, bool& replacedTextKept) {
     char path[MAX_PATH];
     FileStamp now;
     FileRead look = formatPagePath(path, page.page) ? stampFile(path, now) : FileRead::Failed;
@@ -261,19 +262,22 @@ static bool settledWithoutWriting(SaveBy by, bool& saved) {
     }
     tellOtherProgramsCopyKept(page.page);
     rememberPageFile(true, now);
+    replacedTextKept = true;
     return false;
 }
 
 // What the save does with the text it replaces: the file the program last read or wrote is the
-// current page's, and a special occasion keeps that text whatever the time.
-static VersionRequest versionRequest(int index, SaveBy by) {
+// current page's, and a special occasion keeps that text whatever the time, unless it is kept
+// already.
+static VersionRequest versionRequest(int index, SaveBy by, bool replacedTextKept) {
     VersionRequest request;
     request.page = index;
-    request.occasion = by == SaveBy::Erase     ? VersionOccasion::EraseAll
+    request.occasion = replacedTextKept        ? VersionOccasion::Edits
+                       : by == SaveBy::Erase   ? VersionOccasion::EraseAll
                        : by == SaveBy::Restore ? VersionOccasion::Restore
                                                : VersionOccasion::Edits;
     if (index == page.page) {
-        if (page.keepAsItWas && request.occasion == VersionOccasion::Edits)
+        if (page.keepAsItWas && !replacedTextKept && request.occasion == VersionOccasion::Edits)
             request.occasion = VersionOccasion::AsItWas;
         request.expected = page.onDisk.exists ? ExpectedFile::Stamped : ExpectedFile::Missing;
         request.expectedStamp = page.onDisk.stamp;
@@ -297,7 +301,8 @@ static bool startSave(int index, bool inBackground, SaveBy by) {
         return false;
     }
     bool saved = false;
-    if (index == page.page && settledWithoutWriting(by, saved))
+    bool replacedTextKept = false;
+    if (index == page.page && settledWithoutWriting(by, saved, replacedTextKept))
         return saved;
     char path[MAX_PATH];
     DWORD length = 0;
@@ -316,8 +321,8 @@ static bool startSave(int index, bool inBackground, SaveBy by) {
     page.pendingSave.pending = true;
     WaitCursor wait(!inBackground && length >= SLOW_SAVE_LENGTH);
     startPageFileWrite(path, by == SaveBy::Erase ? "" : page.savedText.get(), length,
-                       versionRequest(index, by), inBackground ? mainWindow : nullptr,
-                       WM_PAGEWRITTEN);
+                       versionRequest(index, by, replacedTextKept),
+                       inBackground ? mainWindow : nullptr, WM_PAGEWRITTEN);
     return true;
 }
 
@@ -380,10 +385,12 @@ void releaseSaveBuffer() {
 
 bool erasePage(int index) {
     bool current = index == page.page;
-    // The current page's file is not written while it could not be read. Its typing is saved
-    // first, or else kept as a version, so that Previous Versions holds it.
-    if (current && (!page.read || (page.unsaved && !savePage(index) &&
-                                   !keepShownTextAsVersion(VersionOccasion::EraseAll))))
+    // The current page's file is not written while it could not be read. It is saved first, as
+    // any save takes in another program's copy; typing that cannot be saved is kept as a
+    // version, so that Previous Versions holds it.
+    if (current &&
+        (!page.read || (!savePage(index) &&
+                        !(page.unsaved && keepShownTextAsVersion(VersionOccasion::EraseAll)))))
         return false;
     if (!savePage(index, SaveBy::Erase))
         return false;
@@ -396,8 +403,8 @@ bool erasePage(int index) {
 }
 
 bool restoreVersion(const std::string& text) {
-    if (programEnding || !IsWindow(noteEditor) || !page.read ||
-        (page.unsaved && !savePage(page.page)))
+    // The page is saved first, as any save takes in another program's copy.
+    if (programEnding || !IsWindow(noteEditor) || !page.read || !savePage(page.page))
         return false;
     SendMessageA(noteEditor, EM_SETSEL, 0, -1);
     SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/program_state.h"
+#include "platform/view_settings.h"
 #include "storage/settings.h"
 #include "ui/current_page.h"
 #include "ui/note_editor.h"
@@ -29,7 +30,8 @@ std::string settingsBytes(int startPage, const std::vector<std::string>& names, 
 void ProgramTest::SetUp() {
     // What a test calls before it starts the program finds it as a start would.
     ProgramStateLink::startAllAfresh();
-    for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE})
+    for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE,
+                              DOCUMENTS_RESCUE_VALUE, RESCUES_TOLD_VALUE})
         deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, value);
     folder = makeTemporaryFolder();
     SetCurrentDirectoryA(folder.c_str());

@@ -68,7 +68,23 @@ TEST_F(SettingsFile, ShowingAPageStoresItAsTheStartPage) {
     EXPECT_EQ(stored.substr(0, 2), std::string("\x03\x00", 2));
 }
 
-using PageFiles = ProgramTest;
+class PageFiles : public ProgramTest {
+  protected:
+    // The folder of the page's versions, made where there is none, with its closing backslash.
+    std::string versionsFolder(int page) const {
+        CreateDirectoryA(dataPath("History").c_str(), nullptr);
+        std::string path = dataPath("History\\Page" + std::to_string(page));
+        CreateDirectoryA(path.c_str(), nullptr);
+        return path + "\\";
+    }
+    // The texts of the page's versions, newest first.
+    static std::vector<std::string> versionTexts(int page) {
+        std::vector<std::string> texts;
+        for (const PageVersion& version : listPageVersions(page))
+            texts.push_back(readFileBytes(version.path));
+        return texts;
+    }
+};
 
 TEST_F(PageFiles, TextIsStoredByteForByte) {
     start();
@@ -493,31 +509,22 @@ TEST_F(PageFiles, HistoryThatCannotBeMadeLeavesEverySaveAsItWas) {
 // versions, named after the newest, and none goes for its date.
 TEST_F(PageFiles, VersionDatedAheadOfTheClockCostsNoVersion) {
     writePageBytes(0, "notes");
-    CreateDirectoryA(dataPath("History").c_str(), nullptr);
-    CreateDirectoryA(dataPath("History\\Page0").c_str(), nullptr);
-    writeFileBytes(dataPath("History\\Page0\\") + versionNameAged(0 - 365 * DAY_IN_FILETIME),
-                   "a year ahead");
+    writeFileBytes(versionsFolder(0) + versionNameAged(0 - 365 * DAY_IN_FILETIME), "a year ahead");
     start();
     typeText(", more");
     command(IDM_SAVEPAGE);
     typeText(" and more");
     command(IDM_SAVEPAGE);
-    std::vector<PageVersion> kept = listPageVersions(0);
-    ASSERT_EQ(kept.size(), 2u) << "the edits of ten minutes make one version";
-    EXPECT_EQ(readFileBytes(kept[0].path), "notes");
-    EXPECT_EQ(readFileBytes(kept[1].path), "a year ahead");
+    EXPECT_EQ(versionTexts(0), (std::vector<std::string>{"notes", "a year ahead"}))
+        << "the edits of ten minutes make one version";
 }
 
 // Erase all, or a page cut to nothing, leaves the versions of its old text the room they had.
 TEST_F(PageFiles, VersionsOfALargePageKeepTheirRoomWhenItIsErased) {
     writePageBytes(1, std::string(9 << 20, 'x')); // 72 MB for its versions
-    CreateDirectoryA(dataPath("History").c_str(), nullptr);
-    CreateDirectoryA(dataPath("History\\Page1").c_str(), nullptr);
     for (int hours = 1; hours <= 3; ++hours) {
-        HANDLE file = CreateFileA(
-            (dataPath("History\\Page1\\") + versionNameAged(hours * 60 * MINUTE_IN_FILETIME))
-                .c_str(),
-            GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        std::string name = versionsFolder(1) + versionNameAged(hours * 60 * MINUTE_IN_FILETIME);
+        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         LARGE_INTEGER size;
         size.QuadPart = 30 << 20; // sparse, as large as the text of such a page
         SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
@@ -538,24 +545,20 @@ TEST_F(PageFiles, PruningLooksOnlyAtThePageVersionedAndOnlyAtNamesItMakes) {
                              "20200101-000000-000-0BADF00D.txt",
                              "20200101-000000-000-0badf00d-x.txt"};
     writePageBytes(0, "page one");
-    CreateDirectoryA(dataPath("History").c_str(), nullptr);
     for (int page : {0, 1}) {
-        std::string versions = dataPath("History\\Page" + std::to_string(page));
-        CreateDirectoryA(versions.c_str(), nullptr);
-        writeFileBytes(versions + "\\" + versionNameAged(100 * DAY_IN_FILETIME), "too old");
-        writeFileBytes(versions + "\\" + versionNameAged(20 * DAY_IN_FILETIME, "00000001"), "a");
-        writeFileBytes(
-            versions + "\\" + versionNameAged(20 * DAY_IN_FILETIME + 60 * MINUTE_IN_FILETIME), "b");
+        std::string versions = versionsFolder(page);
+        writeFileBytes(versions + versionNameAged(100 * DAY_IN_FILETIME), "too old");
+        writeFileBytes(versions + versionNameAged(20 * DAY_IN_FILETIME, "00000001"), "a");
+        writeFileBytes(versions + versionNameAged(20 * DAY_IN_FILETIME + 60 * MINUTE_IN_FILETIME),
+                       "b");
         for (const char* name : foreign)
-            writeFileBytes(versions + "\\" + name, "not the program's");
+            writeFileBytes(versions + name, "not the program's");
     }
     start();
     typeText(" changed");
     command(IDM_SAVEPAGE);
-    std::vector<PageVersion> kept = listPageVersions(0);
-    ASSERT_EQ(kept.size(), 2u) << "the new version and the newest of the day 20 days ago";
-    EXPECT_EQ(readFileBytes(kept[0].path), "page one");
-    EXPECT_EQ(readFileBytes(kept[1].path), "a");
+    EXPECT_EQ(versionTexts(0), (std::vector<std::string>{"page one", "a"}))
+        << "the new version and the newest of the day 20 days ago";
     EXPECT_EQ(listPageVersions(1).size(), 3u) << "another page's versions are left alone";
     for (const char* name : foreign)
         EXPECT_TRUE(fileExists(dataPath("History\\Page0\\") + name)) << name;

@@ -401,9 +401,14 @@ bool PageVersioning::setAside(const char* pagePath, const char* newText, DWORD n
     int page = request.page;
     FileStamp old;
     lookAgain = heldUp = false;
-    if (!aside.empty() || page < 0 || page >= PAGE_COUNT ||
-        stampFile(pagePath, old) != FileRead::Loaded)
+    FileRead look = stampFile(pagePath, old);
+    if (!aside.empty() || page < 0 || page >= PAGE_COUNT || look == FileRead::Missing)
         return true;
+    // A file that cannot be looked at cannot be kept either.
+    if (look == FileRead::Failed) {
+        heldUp = request.occasion != VersionOccasion::Edits;
+        return !heldUp;
+    }
     oldSize = (static_cast<ULONGLONG>(old.sizeHigh) << 32) | old.sizeLow;
     // A file that is not the one the program last read or wrote is another program's copy.
     bool othersCopy = request.expected == ExpectedFile::Missing ||

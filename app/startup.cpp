@@ -12,6 +12,7 @@
 #include "ui/current_page.h"
 #include "ui/dpi.h"
 #include "ui/find.h"
+#include "ui/global_hotkey.h"
 #include "ui/main_window.h"
 #include "ui/modal.h"
 #include "ui/page_notices.h"
@@ -187,6 +188,7 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
     if (programEnding)
         return StartResult::Running;
     showTrayIcon(instanceHandle, mainWindow);
+    registerGlobalHotkey(mainWindow);
     tellTextKeptAtLastEnd();
     showMainWindow(windowVisible);
     startup.acceleratorTable =

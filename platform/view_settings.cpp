@@ -3,6 +3,9 @@
 const char* const INSTALL_KEY_PATH = "Software\\Kestrova\\Jotty Notes";
 const char* const TEXT_SIZE_VALUE = "TextSize";
 const char* const WINDOW_PLACE_VALUE = "WindowPlace";
+const char* const THEME_VALUE = "Theme";
+const char* const HOTKEY_VALUE = "Hotkey";
+const char* const ALWAYS_ON_TOP_VALUE = "AlwaysOnTop";
 const char* const DOCUMENTS_RESCUE_VALUE = "TextKeptInDocuments";
 const char* const RESCUES_TOLD_VALUE = "TextKeptAtTheEndTold";
 
@@ -20,17 +23,27 @@ static bool readValue(const char* name, DWORD type, void* data, DWORD size) {
     return read;
 }
 
-// A portable copy has no key of its own until the user first changes the view.
-static void writeValue(const char* name, DWORD type, const void* data, DWORD size) {
+// A portable copy has no key of its own until the user first changes the view. False, with the
+// registry's error code set, when the value could not be written.
+static bool writeValue(const char* name, DWORD type, const void* data, DWORD size) {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, INSTALL_KEY_PATH, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    if (data)
-        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    else
-        RegDeleteValueA(key, name);
-    RegCloseKey(key);
+    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, INSTALL_KEY_PATH, 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, &key, nullptr);
+    if (result == ERROR_SUCCESS) {
+        result = data ? RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size)
+                      : RegDeleteValueA(key, name);
+        RegCloseKey(key);
+    }
+    SetLastError(static_cast<DWORD>(result));
+    return result == ERROR_SUCCESS;
+}
+
+bool readChoice(const char* name, DWORD& value) {
+    return readValue(name, REG_DWORD, &value, sizeof value);
+}
+
+bool writeChoice(const char* name, DWORD value) {
+    return writeValue(name, REG_DWORD, &value, sizeof value);
 }
 
 int readTextSize() {

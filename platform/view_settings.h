@@ -1,6 +1,6 @@
 // How the user last left the window, kept per user under the program's registry key: the text
-// size and where the window was; and what the next start must tell of the last end. These change
-// no stored file.
+// size, where the window was and the choices of the window menu; and what the next start must
+// tell of the last end. These change no stored file.
 #pragma once
 #include <windows.h>
 
@@ -10,6 +10,14 @@ extern const char* const TEXT_SIZE_VALUE;
 extern const char* const WINDOW_PLACE_VALUE;
 extern const char* const DOCUMENTS_RESCUE_VALUE;
 extern const char* const RESCUES_TOLD_VALUE;
+extern const char* const THEME_VALUE;
+extern const char* const HOTKEY_VALUE;
+extern const char* const ALWAYS_ON_TOP_VALUE;
+
+// A choice of the user's kept as a REG_DWORD; false when there is none, or of another type.
+bool readChoice(const char* name, DWORD& value);
+// False, with the registry's error code set, when the choice could not be kept.
+bool writeChoice(const char* name, DWORD value);
 
 // The text size chosen, in points; 0 for the normal size.
 int readTextSize();

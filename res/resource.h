@@ -17,6 +17,7 @@
 #define IDD_ABOUT 108
 #define IDD_EXPORT 111
 #define IDD_VERSIONS 112
+#define IDD_HOTKEY 115
 #define IDR_ACCELERATORS 109
 // The keys that people expect of a Windows text program besides the three of the table above:
 // those that act wherever the keyboard is, and those that edit the note, which the Find dialog
@@ -59,6 +60,11 @@
 // The window menu's Previous Versions: a system command, so below 0xF000 with its low four
 // bits clear.
 #define IDM_PREVIOUSVERSIONS 0x01B0
+#define IDM_THEME_WINDOWS 0x01C0
+#define IDM_THEME_LIGHT 0x01D0
+#define IDM_THEME_DARK 0x01E0
+#define IDM_GLOBALHOTKEY 0x01F0
+#define IDM_ALWAYSONTOP 0x0200
 
 // Preferences dialog controls
 #define IDC_PREF_NAME0 1000
@@ -85,3 +91,8 @@
 #define IDC_VERSIONS_VIEW 1021
 #define IDC_VERSIONS_TROUBLE 1022
 #define IDC_VERSIONS_RESTORE 1023
+
+// Global Hotkey dialog controls
+#define IDC_HOTKEY_KEY 1030
+#define IDC_HOTKEY_STATE 1031
+#define IDC_HOTKEY_NONE 1032

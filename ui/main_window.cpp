@@ -4,6 +4,7 @@
 #include "app/program_state.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/export_dialog.h"
+#include "dialogs/hotkey_dialog.h"
 #include "dialogs/preferences_dialog.h"
 #include "dialogs/versions_dialog.h"
 #include "platform/autostart.h"
@@ -12,12 +13,15 @@
 #include "storage/settings_record.h"
 #include "ui/current_page.h"
 #include "ui/find.h"
+#include "ui/global_hotkey.h"
 #include "ui/modal.h"
 #include "ui/note_editor.h"
 #include "ui/popup_menu.h"
 #include "ui/tab_strip.h"
 #include "ui/text_insert.h"
+#include "ui/theme.h"
 #include "ui/tray_icon.h"
+#include "ui/window_menu.h"
 #include "ui/window_view.h"
 
 #include <commctrl.h>
@@ -37,6 +41,8 @@ const bool& quitRequested = mainWindowState.quitRequested;
 
 void showMainWindow(bool show) {
     if (show) {
+        applyTheme(mainWindow);
+        applyAlwaysOnTop(mainWindow);
         ShowWindow(mainWindow, maximizeAtFirstShowing() ? SW_SHOWMAXIMIZED : SW_SHOW);
         windowVisible = true;
         SetTimer(mainWindow, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
@@ -47,6 +53,7 @@ void showMainWindow(bool show) {
     releaseSaveBuffer();
     KillTimer(mainWindow, IDT_AUTOSAVE);
     closeFindDialog();
+    rememberWindowPlace(mainWindow);
     windowVisible = false;
     ShowWindow(mainWindow, SW_HIDE);
 }
@@ -56,10 +63,7 @@ static void onCreate(HWND window) {
     createNoteEditor(window);
     setUpView(window);
     SetTimer(window, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
-    // The window menu belongs to Windows; the way back to earlier text is added at its end.
-    HMENU windowMenu = GetSystemMenu(window, FALSE);
-    AppendMenuA(windowMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(windowMenu, MF_STRING, IDM_PREVIOUSVERSIONS, "Previous &Versions...");
+    addWindowMenuItems(window);
     startWithoutPage();
 }
 
@@ -71,6 +75,8 @@ static void bringForward() {
 // The final close. Whatever waits in a modal loop finds the program ending and does nothing.
 static void destroyWindows() {
     beginProgramEnd();
+    rememberWindowPlace(mainWindow);
+    unregisterGlobalHotkey(mainWindow);
     KillTimer(mainWindow, IDT_AUTOSAVE);
     // No writing thread outlives the program.
     releaseSaveBuffer();
@@ -168,7 +174,7 @@ static void openMainWindow() {
 
 static bool opensModalWindow(UINT id) {
     return id == IDM_ABOUT || id == IDM_PREFERENCES || id == IDM_EXPORTPAGE ||
-           id == IDM_PREVIOUSVERSIONS;
+           id == IDM_PREVIOUSVERSIONS || id == IDM_GLOBALHOTKEY;
 }
 
 static void runDialogCommand(UINT id, CommandOrigin origin) {
@@ -183,6 +189,7 @@ static void runDialogCommand(UINT id, CommandOrigin origin) {
             break;
         case IDM_EXPORTPAGE: exportPageAs(mainWindow, currentPage); break;
         case IDM_PREVIOUSVERSIONS: openPreviousVersions(mainWindow); break;
+        case IDM_GLOBALHOTKEY: openHotkeyDialog(mainWindow); break;
     }
 }
 
@@ -233,6 +240,10 @@ void runCommand(UINT id, CommandOrigin origin) {
         case IDM_FIND: openFindDialog(); break;
         case IDM_FINDNEXT: findAgain(true); break;
         case IDM_FINDPREVIOUS: findAgain(false); break;
+        case IDM_THEME_WINDOWS: chooseTheme(mainWindow, ThemeChoice::FollowWindows); break;
+        case IDM_THEME_LIGHT: chooseTheme(mainWindow, ThemeChoice::Light); break;
+        case IDM_THEME_DARK: chooseTheme(mainWindow, ThemeChoice::Dark); break;
+        case IDM_ALWAYSONTOP: setAlwaysOnTop(mainWindow, !alwaysOnTop()); break;
         default: runEditingCommand(id); break;
     }
 }
@@ -267,14 +278,39 @@ static void onTrayIcon(LPARAM mouseEvent) {
 static bool onSystemCommand(WPARAM command) {
     if (command == SC_MINIMIZE)
         savePage(currentPage);
-    if (command != IDM_PREVIOUSVERSIONS)
+    if (!isWindowMenuCommand(static_cast<UINT>(command)))
         return false;
-    runCommand(IDM_PREVIOUSVERSIONS, CommandOrigin::TrayKeysOrOtherProgram);
+    runCommand(static_cast<UINT>(command), CommandOrigin::TrayKeysOrOtherProgram);
+    showWindowMenuChoices(mainWindow);
     return true;
+}
+
+// The global hotkey brings the notes to the front, with the keyboard in the editor at its caret;
+// pressed while they are in front, it hides them, with the save that hiding does.
+static void onHotkey() {
+    if (programEnding)
+        return;
+    if (modalWindowOpen()) {
+        SetForegroundWindow(GetLastActivePopup(mainWindow));
+        return;
+    }
+    HWND front = GetForegroundWindow();
+    if (windowVisible && !IsIconic(mainWindow) && front &&
+        GetAncestor(front, GA_ROOTOWNER) == mainWindow) {
+        showMainWindow(false);
+        return;
+    }
+    if (!windowVisible)
+        openMainWindow();
+    else if (IsIconic(mainWindow))
+        ShowWindow(mainWindow, SW_RESTORE);
+    bringForward();
+    SetFocus(noteEditor);
 }
 
 static void onDestroy() {
     releaseView();
+    releaseTheme();
     CloseHandle(singleInstanceMutex);
     singleInstanceMutex = nullptr;
     PostQuitMessage(0);
@@ -301,6 +337,15 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             windowSized(window, wParam);
             break;
         case WM_EXITSIZEMOVE: rememberWindowPlace(window); break;
+        case WM_HOTKEY: onHotkey(); return 0;
+        case WM_SETTINGCHANGE: takeSettingChange(window, wParam, lParam); break;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            if (HBRUSH brush = reinterpret_cast<HWND>(lParam) == noteEditor
+                                   ? editorColors(reinterpret_cast<HDC>(wParam))
+                                   : nullptr)
+                return reinterpret_cast<LRESULT>(brush);
+            break;
         case WM_DPICHANGED:
             takeNewDpi(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;

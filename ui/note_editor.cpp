@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "storage/settings.h"
 #include "ui/popup_menu.h"
+#include "ui/theme.h"
 #include "ui/tray_icon.h"
 
 #include <cstring>
@@ -306,6 +307,7 @@ int recreateEditor(int wrap) {
     old.text.reset();
     if (old.font)
         SendMessageA(editor, WM_SETFONT, reinterpret_cast<WPARAM>(old.font), FALSE);
+    applyThemeToEditor(editor);
     const UINT keepPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
     SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, keepPlace | SWP_NOZORDER | SWP_SHOWWINDOW);
     SetWindowPos(editor, HWND_TOP, 0, 0, 0, 0, keepPlace | SWP_NOZORDER | SWP_FRAMECHANGED);

@@ -17,6 +17,7 @@ namespace {
 struct PageNoticesState {
     bool notSavedTold[PAGE_COUNT] = {};
     bool readingTold[PAGE_COUNT] = {};
+    bool choiceNotKeptTold = false;
 };
 
 } // namespace
@@ -71,6 +72,15 @@ void tellPageReadOddly(int page, PageReading reading) {
              "Previous Versions before the page is first saved.",
              settings.pageNames[page], how);
     showBalloon("Notes converted", text, NIIF_INFO);
+}
+
+void tellChoiceNotKept(DWORD error) {
+    if (notices.choiceNotKeptTold)
+        return;
+    notices.choiceNotKeptTold = true;
+    std::string text = "Your choice applies now, but it could not be kept for the next start: " +
+                       systemMessage(error);
+    showBalloon("Choice not kept", text.c_str(), NIIF_WARNING);
 }
 
 void recordTextInDocuments(int page, const std::string& file) {

@@ -14,6 +14,8 @@ void tellPageNotSaved(int page, DWORD error, bool versionNotKept = false);
 void forgetPageNotSaved(int page);
 // The page's file was converted or cut as it was read: once a run for each page.
 void tellPageReadOddly(int page, PageReading reading);
+// A choice of the window menu applies now but could not be kept for the next start: once a run.
+void tellChoiceNotKept(DWORD error);
 // Text that could not be saved at the end went to this file in the Documents folder: the next
 // start tells the user.
 void recordTextInDocuments(int page, const std::string& file);

@@ -1,4 +1,5 @@
-// The tab strip: one owner-drawn tab per page, captioned with the page name.
+// The tab strip: one owner-drawn tab per page, captioned with the page name. In the dark theme
+// the strip paints itself whole, with the control's own tabs, hit areas and captions.
 #pragma once
 #include <windows.h>
 

@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "ui/dpi.h"
 #include "ui/note_editor.h"
+#include "ui/page_notices.h"
 #include "ui/tab_strip.h"
 
 #include <algorithm>
@@ -23,6 +24,11 @@ struct ViewState {
     int textPoints = 0; // 0: the normal size
     bool maximized = false;
     bool maximizeAtFirstShowing = false;
+    // The place as it was last read or written: an unchanged one is not written again.
+    bool placeKnown = false;
+    WindowPlace place = {};
+    bool onTopRead = false;
+    bool onTop = false;
 };
 
 } // namespace
@@ -60,6 +66,8 @@ RECT firstWindowRect(bool& maximized) {
         int top = screenHeight / 2 - height / 2;
         return {left, top, left + width, top + height};
     }
+    view.placeKnown = true;
+    view.place = place;
     RECT rect = place.normal;
     // A place kept at another scale keeps its corner and takes its size at this one.
     rect.right = rect.left + MulDiv(rect.right - rect.left, dpi, place.dpi);
@@ -179,7 +187,40 @@ void rememberWindowPlace(HWND window) {
     OffsetRect(&normal, monitor.rcWork.left - monitor.rcMonitor.left,
                monitor.rcWork.top - monitor.rcMonitor.top);
     view.maximized = maximized;
-    writeWindowPlace({normal, view.dpi, maximized});
+    WindowPlace place = {normal, view.dpi, maximized};
+    if (view.placeKnown && EqualRect(&place.normal, &view.place.normal) &&
+        place.dpi == view.place.dpi && place.maximized == view.place.maximized)
+        return;
+    view.placeKnown = true;
+    view.place = place;
+    writeWindowPlace(place);
+}
+
+bool alwaysOnTop() {
+    if (!view.onTopRead) {
+        DWORD stored = 0;
+        view.onTopRead = true;
+        view.onTop = readChoice(ALWAYS_ON_TOP_VALUE, stored) && stored == 1;
+    }
+    return view.onTop;
+}
+
+static void placeOnTop(HWND window, bool onTop) {
+    SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void setAlwaysOnTop(HWND window, bool onTop) {
+    alwaysOnTop();
+    view.onTop = onTop;
+    placeOnTop(window, onTop);
+    if (!writeChoice(ALWAYS_ON_TOP_VALUE, onTop ? 1 : 0))
+        tellChoiceNotKept(GetLastError());
+}
+
+void applyAlwaysOnTop(HWND window) {
+    if (alwaysOnTop())
+        placeOnTop(window, true);
 }
 
 void windowSized(HWND window, WPARAM kind) {

@@ -25,8 +25,15 @@ void takeNewDpi(HWND window, UINT dpi, const RECT& suggested);
 void changeTextSize(int step);
 // The text size in points that the editor shows; the normal size when the user chose none.
 int textSize();
-// The window was moved or sized by the user: the place is kept for the next start.
+// The window was moved or sized, by the user or any program, or it hides or the program ends:
+// the place is kept for the next start, written only when it changed.
 void rememberWindowPlace(HWND window);
+// Always on Top, kept for the user.
+bool alwaysOnTop();
+// Checked or unchecked in the window menu: it applies at once and is kept.
+void setAlwaysOnTop(HWND window, bool onTop);
+// At the window's first showing: a window left on top comes back on top.
+void applyAlwaysOnTop(HWND window);
 // The window was sized; a maximised or restored window is kept as such for the next start.
 void windowSized(HWND window, WPARAM kind);
 // The first showing of the window after start-up maximises it when it was left maximised.

@@ -9,11 +9,17 @@
 #include "ui/text_insert.h"
 #include "ui/dpi.h"
 #include "ui/find.h"
+#include "ui/global_hotkey.h"
+#include "ui/theme.h"
 #include "ui/tray_icon.h"
+#include "platform/system_theme.h"
+#include "platform/view_settings.h"
+#include "ui/window_view.h"
 
 #include <commctrl.h>
 #include <dlgs.h>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 // The numbers and names that other programs, the resources and stored files know the program
@@ -362,6 +368,12 @@ TEST_F(MainWindow, WindowIsWhereTheUserLeftItOrMovedIntoView) {
     RECT placed;
     GetWindowRect(mainWindow, &placed);
     EXPECT_TRUE(EqualRect(&placed, &moved));
+    // Snapped with Win+Arrow, or moved by a layout tool: the place is taken as the program ends.
+    SetWindowPos(mainWindow, nullptr, 30, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    restart();
+    GetWindowRect(mainWindow, &placed);
+    EXPECT_EQ(placed.left, 30);
+    EXPECT_EQ(placed.top, 20);
     SendMessageA(mainWindow, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     restart();
     EXPECT_TRUE(IsZoomed(mainWindow)) << "left maximised, shown maximised";
@@ -487,7 +499,7 @@ TEST_F(MainWindow, ControlsAreThoseOfTheVisualStyle) {
     HMODULE module = nullptr;
     ASSERT_TRUE(GetModuleHandleExA(
         GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCSTR>(GetWindowLongPtrW(tabStrip, GWLP_WNDPROC)), &module));
+        reinterpret_cast<LPCSTR>(GetClassLongPtrW(tabStrip, GCLP_WNDPROC)), &module));
     char name[MAX_PATH] = {};
     GetModuleFileNameA(module, name, sizeof name);
     std::string path = name;
@@ -500,4 +512,194 @@ TEST_F(MainWindow, ControlsAreThoseOfTheVisualStyle) {
     const char* assembly = "\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
 #endif
     EXPECT_NE(path.find(assembly), std::string::npos) << name;
+}
+
+static COLORREF shownPixel(HWND window, int x, int y) {
+    POINT at = {x, y};
+    ClientToScreen(window, &at);
+    HDC screen = GetDC(nullptr);
+    COLORREF pixel = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return pixel;
+}
+
+static int brightness(COLORREF pixel) {
+    return (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel)) / 3;
+}
+
+// What the screen shows: the editor's background, the tab strip beside the tabs, and whether
+// the first line's text stands out from the background.
+struct ShownColours {
+    bool editorDark;
+    bool stripDark;
+    bool textSeen;
+};
+
+static ShownColours shownColours() {
+    pumpMessages();
+    RECT editor, strip;
+    GetClientRect(noteEditor, &editor);
+    GetClientRect(tabStrip, &strip);
+    int background = brightness(shownPixel(noteEditor, editor.right - 20, editor.bottom - 20));
+    bool textSeen = false;
+    for (int x = 2; x < 80 && !textSeen; ++x)
+        for (int y = 2; y < 12 && !textSeen; ++y)
+            textSeen = abs(brightness(shownPixel(noteEditor, x, y)) - background) > 120;
+    return {background < 96, brightness(shownPixel(tabStrip, strip.right - 8, 6)) < 96, textSeen};
+}
+
+static void setWindowsAppMode(bool dark) {
+    setRegistryValue(
+        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+        "AppsUseLightTheme", REG_DWORD, std::string(dark ? "\0\0\0\0" : "\1\0\0\0", 4));
+    SendMessageA(mainWindow, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
+}
+
+// Dark when Windows is dark, at once; the window menu's choice overrides Windows both ways and
+// is kept; high contrast always has the system's colours; flips leave no GDI object behind.
+TEST_F(MainWindow, ThemeFollowsWindowsUnlessTheUserChoosesAndHighContrastWins) {
+    writePageBytes(0, "WWWWWWWW WWWWWWWW");
+    start();
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        bool dark;
+    } steps[] = {
+        {"Windows light", [] { setWindowsAppMode(false); }, false},
+        {"Windows dark", [] { setWindowsAppMode(true); }, true},
+        {"Light chosen", [this] { systemCommand(IDM_THEME_LIGHT); }, false},
+        {"Dark chosen", [this] { setWindowsAppMode(false), systemCommand(IDM_THEME_DARK); }, true},
+        {"kept", [this] { restart(); }, true},
+        {"high contrast",
+         [] {
+             highContrastQuery = [] { return true; };
+             SendMessageA(mainWindow, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+         },
+         false},
+        {"the Windows setting again",
+         [this] {
+             highContrastQuery = systemHighContrast;
+             setWindowsAppMode(true);
+             systemCommand(IDM_THEME_WINDOWS);
+         },
+         true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.change();
+        ShownColours shown = shownColours();
+        EXPECT_EQ(shown.editorDark, step.dark);
+        EXPECT_EQ(shown.stripDark, step.dark);
+        EXPECT_TRUE(shown.textSeen);
+        EXPECT_EQ(darkTheme(), step.dark);
+    }
+    HMENU menu = GetSystemMenu(mainWindow, FALSE);
+    EXPECT_TRUE(GetMenuState(menu, IDM_THEME_WINDOWS, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(menu, IDM_THEME_DARK, MF_BYCOMMAND) & MF_CHECKED);
+    DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int flip = 0; flip < 100; ++flip)
+        systemCommand(flip % 2 ? IDM_THEME_DARK : IDM_THEME_LIGHT);
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), objects);
+}
+
+// The keys held by another program are told once, in a balloon; the dialog refuses a key that
+// cannot be had and keeps the old one, and a new key lets the old one go.
+TEST_F(MainWindow, GlobalHotkeyIsTakenOrToldAndTheDialogChangesIt) {
+    HWND other = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, 'J'));
+    start();
+    EXPECT_NE(std::string(trayBalloon.szInfo).find("Ctrl+Alt+J is in use by another program"),
+              std::string::npos);
+    EXPECT_FALSE(hotkeyWorks());
+    UnregisterHotKey(other, 1);
+    ASSERT_TRUE(RegisterHotKey(other, 2, MOD_CONTROL | MOD_ALT, 'L'));
+    const WORD CTRL_ALT = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8;
+    auto chooseKey = [](WORD key) {
+        return [key](HWND dialog) {
+            SendDlgItemMessageA(dialog, IDC_HOTKEY_KEY, HKM_SETHOTKEY, key, 0);
+            pressButton(dialog, IDOK);
+        };
+    };
+    ModalDriver driver;
+    std::string state;
+    driver.then([&](HWND dialog) {
+        EXPECT_EQ(windowText(dialog), "Global Hotkey");
+        state = windowText(GetDlgItem(dialog, IDC_HOTKEY_STATE));
+        chooseKey(CTRL_ALT | 'K')(dialog);
+    });
+    systemCommand(IDM_GLOBALHOTKEY);
+    EXPECT_NE(state.find("does not work"), std::string::npos) << state;
+    EXPECT_EQ(hotkeyChoice(), CTRL_ALT | 'K');
+    driver.then(chooseKey(CTRL_ALT | 'L'));
+    driver.then([](HWND box) {
+        pressButton(box, IDOK);
+        pressButton(GetWindow(box, GW_OWNER), IDCANCEL);
+    });
+    systemCommand(IDM_GLOBALHOTKEY);
+    EXPECT_EQ(driver.seenTexts.back(),
+              "Ctrl+Alt+L is in use by another program. Choose another key.");
+    EXPECT_EQ(hotkeyChoice(), CTRL_ALT | 'K');
+    EXPECT_FALSE(RegisterHotKey(other, 3, MOD_CONTROL | MOD_ALT, 'K')) << "the old key is kept";
+    driver.then(chooseKey(CTRL_ALT | 'M'));
+    systemCommand(IDM_GLOBALHOTKEY);
+    EXPECT_TRUE(RegisterHotKey(other, 3, MOD_CONTROL | MOD_ALT, 'K')) << "and let go";
+    restart();
+    EXPECT_EQ(hotkeyChoice(), CTRL_ALT | 'M');
+    DestroyWindow(other);
+}
+
+// Ctrl+Alt+J pressed for real, as X key events of the keyboard (XTEST); Wine hands a hotkey on
+// only while one of its windows has the keyboard, so a window of the test's takes it first.
+TEST_F(MainWindow, GlobalHotkeyShowsTheNotesAtTheCaretAndHidesThemSaved) {
+    writePageBytes(0, "notes");
+    start("-minimize");
+    SendMessageA(noteEditor, EM_SETSEL, 2, 2);
+    HWND focus = CreateWindowA("STATIC", "Hotkey focus", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
+                               nullptr, nullptr, nullptr, nullptr);
+    // Each press is over once the program has taken its keys' release.
+    auto pressed = [] {
+        return !(GetAsyncKeyState('J') & 0x8000) && !(GetAsyncKeyState(VK_CONTROL) & 0x8000) &&
+               !(GetAsyncKeyState(VK_MENU) & 0x8000);
+    };
+    ASSERT_TRUE(startLinuxProgram("Z:\\usr\\bin\\xdotool search --name \"Hotkey focus\" "
+                                  "windowfocus --sync"));
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == focus; }));
+    ASSERT_TRUE(startLinuxProgram("Z:\\usr\\bin\\xdotool key ctrl+alt+j"));
+    ASSERT_TRUE(pumpUntil([&] { return IsWindowVisible(mainWindow) && pressed(); }));
+    EXPECT_EQ(GetFocus(), noteEditor);
+    SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("te"));
+    ASSERT_TRUE(startLinuxProgram("Z:\\usr\\bin\\xdotool key ctrl+alt+j"));
+    EXPECT_TRUE(pumpUntil([] { return !IsWindowVisible(mainWindow); }));
+    EXPECT_EQ(readFileBytes(pageFile(0)), "notetes") << "typed at the caret, saved as it hid";
+    DestroyWindow(focus);
+}
+
+TEST_F(MainWindow, AlwaysOnTopIsKeptAndTheStoredChoicesReadAsTheirDefaultsWhenOdd) {
+    start();
+    systemCommand(IDM_ALWAYSONTOP);
+    EXPECT_TRUE(GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    restart();
+    EXPECT_TRUE(GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) << "after a restart";
+    EXPECT_TRUE(GetMenuState(GetSystemMenu(mainWindow, FALSE), IDM_ALWAYSONTOP, MF_BYCOMMAND) &
+                MF_CHECKED);
+    systemCommand(IDM_ALWAYSONTOP);
+    EXPECT_FALSE(GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    const struct {
+        const char* value;
+        DWORD type;
+        std::string bytes;
+    } odd[] = {
+        {THEME_VALUE, REG_DWORD, std::string("\7\0\0\0", 4)},
+        {ALWAYS_ON_TOP_VALUE, REG_SZ, "1"},
+        {HOTKEY_VALUE, REG_DWORD, std::string("\x4A\0\0\0", 4)},   // J alone
+        {HOTKEY_VALUE, REG_DWORD, std::string("\x10\x06\0\0", 4)}, // Ctrl+Alt+Shift itself
+    };
+    for (const auto& value : odd) {
+        SCOPED_TRACE(value.value);
+        setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, value.value, value.type, value.bytes);
+        restart();
+        EXPECT_EQ(themeChoice(), ThemeChoice::FollowWindows);
+        EXPECT_FALSE(alwaysOnTop());
+        EXPECT_EQ(hotkeyChoice(), DEFAULT_HOTKEY);
+    }
 }

@@ -8,7 +8,7 @@ packages=(
     wine wine32:i386 wine64 fonts-wine                         # Wine and its fonts
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools # cross compilers
     cmake make googletest                                      # build; gtest is built from source
-    xvfb x11-utils imagemagick                                 # headless display, xdpyinfo, screenshots
+    xvfb x11-utils imagemagick xdotool                         # headless display, xdpyinfo, screenshots, real key presses
     nsis zip                                                   # the setup program, the portable zip
     osslsigncode faketime                                      # signing; a second clock for the repeat build
     clang e2fsprogs                                            # libFuzzer targets; chattr for tests

@@ -30,9 +30,13 @@ std::string settingsBytes(int startPage, const std::vector<std::string>& names, 
 void ProgramTest::SetUp() {
     // What a test calls before it starts the program finds it as a start would.
     ProgramStateLink::startAllAfresh();
-    for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE,
-                              DOCUMENTS_RESCUE_VALUE, RESCUES_TOLD_VALUE})
+    for (const char* value :
+         {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE, DOCUMENTS_RESCUE_VALUE,
+          RESCUES_TOLD_VALUE, THEME_VALUE, HOTKEY_VALUE, ALWAYS_ON_TOP_VALUE})
         deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, value);
+    deleteRegistryValue(HKEY_CURRENT_USER,
+                        "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+                        "AppsUseLightTheme");
     folder = makeTemporaryFolder();
     SetCurrentDirectoryA(folder.c_str());
 }
@@ -163,6 +167,10 @@ void ProgramTest::clickTab(int page) const {
 
 void ProgramTest::command(int id) const {
     SendMessageA(mainWindow, WM_COMMAND, id, 0);
+}
+
+void ProgramTest::systemCommand(int id) const {
+    SendMessageA(mainWindow, WM_SYSCOMMAND, id, 0);
 }
 
 void waitForPageWrite() {

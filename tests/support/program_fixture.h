@@ -67,6 +67,8 @@ class ProgramTest : public ::testing::Test {
     // Selects a tab the way a click does, with the strip's change notification.
     void clickTab(int page) const;
     void command(int id) const;
+    // A command of the window menu, as a click on its item sends it.
+    void systemCommand(int id) const;
     // The autosave timer's tick, with its background write waited for and taken in.
     void autosave() const;
 

@@ -2,13 +2,21 @@
 # Refreshes docs/main-window.png for the README: runs jnotes.exe (debug preset) from a
 # throwaway portable folder, with a few lines of sample text on page 1, in a fresh Wine
 # prefix on a fresh Xvfb, and crops the screenshot to the main window. With a DPI other than
-# 96, the prefix runs at that scale and the picture goes to docs/main-window-<dpi>dpi.png.
-#   tools/screenshot.sh [dpi]
+# 96, the prefix runs at that scale and the picture goes to docs/main-window-<dpi>dpi.png; with
+# "dark", the window menu's Dark theme is chosen and it goes to docs/main-window-dark.png.
+#   tools/screenshot.sh [dpi | dark]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dpi=${1:-96}
+dpi=96
+theme=
+case ${1:-} in
+    dark) theme=dark ;;
+    '') ;;
+    *) dpi=$1 ;;
+esac
 picture=docs/main-window.png
 ((dpi == 96)) || picture=docs/main-window-${dpi}dpi.png
+[[ -z $theme ]] || picture=docs/main-window-dark.png
 
 tools/deps.sh
 source tools/windows-build.sh
@@ -45,6 +53,10 @@ if ((dpi != 96)); then
     DISPLAY=$(env -u DISPLAY "$wine_run" --prefix "$prefix" --init)
 fi
 export DISPLAY
+if [[ -n $theme ]]; then
+    "$wine_run" --prefix "$prefix" reg add 'HKCU\Software\Kestrova\Jotty Notes' /v Theme \
+        /t REG_DWORD /d 2 /f >/dev/null 2>&1
+fi
 (cd "$work/portable" && exec "$wine_run" --prefix "$prefix" jnotes.exe) &
 program=$!
 

@@ -513,8 +513,11 @@ TEST_F(PreviousVersions, ListShowsAndRestoresByteForByteAndUndoTakesTheRestoreBa
     start();
     HMENU windowMenu = GetSystemMenu(mainWindow, FALSE);
     int items = GetMenuItemCount(windowMenu);
-    EXPECT_EQ(GetMenuItemID(windowMenu, items - 2), 0u) << "a separator";
-    EXPECT_EQ(menuItemText(windowMenu, items - 1), "Previous &Versions...");
+    const std::vector<std::string> added = {"",       "Previous &Versions...", "",
+                                            "T&heme", "Global &Hotkey...",     "Always on &Top"};
+    for (size_t item = 0; item < added.size(); ++item)
+        EXPECT_EQ(menuItemText(windowMenu, items - static_cast<int>(added.size() - item)),
+                  added[item]);
     typeOverEverything("typed over");
     command(IDM_SAVEPAGE);
     // Another program's copy that comes in meanwhile is kept before the restore replaces it.

@@ -86,40 +86,6 @@ static void afterQueuedMessages(std::function<void()> action) {
     SetTimer(nullptr, 0, 100, runPendingAction);
 }
 
-static bool dialogsTimedOut;
-
-static BOOL CALLBACK endVisibleDialog(HWND window, LPARAM) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
-        dialogsTimedOut = true;
-        EndDialog(window, 0);
-    }
-    return TRUE;
-}
-
-static void CALLBACK endStuckDialogs(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), endVisibleDialog, 0);
-}
-
-// A dialog that no step closes (one more than expected, or one a step mistook for another)
-// is ended by a watchdog, so that a fault fails the test instead of leaving it waiting.
-class DialogTest : public ProgramTest {
-  protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        dialogsTimedOut = false;
-        watchdog = SetTimer(nullptr, 0, 20000, endStuckDialogs);
-    }
-    void TearDown() override {
-        KillTimer(nullptr, watchdog);
-        EXPECT_FALSE(dialogsTimedOut) << "a dialog was left open with no step to close it";
-        ProgramTest::TearDown();
-    }
-    ModalDriver driver;
-    UINT_PTR watchdog = 0;
-};
-
 static const char* const ERROR_TEXT = "Error while exporting file.\nPlease retry.";
 
 class Export : public DialogTest {

@@ -237,12 +237,6 @@ TEST_F(MainWindow, LayoutPlacesTheEditorOverTheTabs) {
     EXPECT_EQ(placeOf(noteEditor), (std::vector<LONG>{5, 28, 290, 170}));
 }
 
-static void focusEditor() {
-    SetForegroundWindow(mainWindow);
-    SetFocus(noteEditor);
-    pumpMessages();
-}
-
 TEST_F(MainWindow, KeysPeopleExpectWorkOnEveryPage) {
     for (int page = 0; page < PAGE_COUNT; ++page)
         writePageBytes(page, "page " + std::to_string(page + 1) + " holds two words");

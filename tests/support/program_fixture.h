@@ -77,6 +77,16 @@ class ProgramTest : public ::testing::Test {
     std::set<std::string> lockedFiles;
 };
 
+// A dialog that no step closes (one more than expected, or one a step mistook for another)
+// is ended by a watchdog, so that a fault fails the test instead of leaving it waiting.
+class DialogTest : public ProgramTest {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    ModalDriver driver;
+    UINT_PTR watchdog = 0;
+};
+
 // Locks a file or folder for the test, or skips the test where the file system cannot.
 #define LOCK_OR_SKIP(path)                                                                         \
     if (!lockFile(path))                                                                           \

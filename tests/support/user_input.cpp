@@ -2,6 +2,9 @@
 
 #include "support/program_driver.h"
 
+#include "app/app_state.h"
+#include "ui/note_editor.h"
+
 #include <vector>
 
 void pressKeys(std::initializer_list<WORD> keys) {
@@ -22,6 +25,12 @@ void pressKeys(std::initializer_list<WORD> keys) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     DWORD until = GetTickCount() + 150;
     pumpUntil([until] { return GetTickCount() > until; });
+}
+
+void focusEditor() {
+    SetForegroundWindow(mainWindow);
+    SetFocus(noteEditor);
+    pumpMessages();
 }
 
 void sendMouse(DWORD flags, POINT at) {

@@ -7,5 +7,7 @@
 // Presses the keys in order and lets them go in the reverse order, then lets the program take
 // them in.
 void pressKeys(std::initializer_list<WORD> keys);
+// The keyboard goes to the note editor of the main window, in the foreground.
+void focusEditor();
 // A mouse event at a screen point.
 void sendMouse(DWORD flags, POINT at);

@@ -118,28 +118,6 @@ TEST_F(MainWindow, AcceleratorTableHoldsTheThreeShortcuts) {
     DestroyAcceleratorTable(table);
 }
 
-TEST(DateTime, IsFormattedMonthFirstWithTwoDigitYear) {
-    SYSTEMTIME date = {};
-    date.wYear = 2005;
-    date.wMonth = 7;
-    date.wDay = 2;
-    SYSTEMTIME time = {};
-    time.wHour = 9;
-    time.wMinute = 5;
-    time.wSecond = 3;
-    char text[20];
-    formatDateTime(date, time, text);
-    EXPECT_STREQ(text, "07/02/05 - 09:05:03");
-    date.wYear = 2100;
-    date.wMonth = 12;
-    date.wDay = 31;
-    time.wHour = 23;
-    time.wMinute = 59;
-    time.wSecond = 58;
-    formatDateTime(date, time, text);
-    EXPECT_STREQ(text, "12/31/00 - 23:59:58");
-}
-
 TEST_F(MainWindow, InsertionsReplaceTheSelectionAsOneUndoableChange) {
     start();
     setEditorText("ab");

@@ -518,32 +518,6 @@ TEST_F(SharedDataFolder, RenameMadeElsewhereIsReadBeforeASwitchWritesTheSettings
               "\x02" + stored.substr(1, 3) + NAMES + stored.substr(104));
 }
 
-TEST(Manifest, RunsAsInvokerSharpAndStyledOnEverySupportedWindows) {
-    HMODULE program = LoadLibraryExA((executableFolder() + "\\jnotes.exe").c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(program, nullptr);
-    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(found, nullptr);
-    std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
-                         SizeofResource(program, found));
-    FreeLibrary(program);
-    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-    EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
-    for (const char* id :
-         {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
-          "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
-          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
-        EXPECT_NE(manifest.find(id), std::string::npos) << id;
-    // Sharp at every scale and in the system's visual style.
-    for (const char* entry :
-         {"<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm",
-          "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
-          "PerMonitorV2, PerMonitor<",
-          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-          "publicKeyToken=\"6595b64144ccf1df\""})
-        EXPECT_NE(manifest.find(entry), std::string::npos) << entry;
-}
-
 // Whatever arrives while one of the program's modal windows is open (another program's quit
 // command, a second start, the end of the session, a timer) runs inside that window's loop;
 // nothing of it may lose a note, leave a window behind or open a window twice.

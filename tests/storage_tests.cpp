@@ -9,6 +9,7 @@
 #include "ui/main_window.h"
 #include "ui/tray_icon.h"
 
+#include <commctrl.h>
 #include <cstring>
 
 using SettingsFile = ProgramTest;
@@ -398,4 +399,92 @@ TEST(SafeFile, PathsThatDoNotFitAreRefused) {
     EXPECT_STREQ(path, "C:\\notes\\Data\\Page4.txt");
     FileStamp stamp;
     EXPECT_FALSE(replaceFileContents((std::string(300, 'x')).c_str(), "a", 1, stamp));
+}
+
+using PreviousVersions = DialogTest;
+
+static std::string listText(HWND dialog, int row, int column) {
+    char text[256] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendDlgItemMessageA(dialog, IDC_VERSIONS_LIST, LVM_GETITEMTEXTA, row,
+                        reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+static void typeOverEverything(const char* text) {
+    SendMessageA(noteEditor, EM_SETSEL, 0, -1);
+    SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+}
+
+TEST_F(PreviousVersions, ListShowsAndRestoresByteForByteAndUndoTakesTheRestoreBack) {
+    std::string odd = "odd bytes\r\nlone\rcr\nlf\r\r\n";
+    for (int byte = 1; byte <= 0xFF; ++byte)
+        odd += static_cast<char>(byte);
+    writePageBytes(0, odd);
+    start();
+    HMENU windowMenu = GetSystemMenu(mainWindow, FALSE);
+    int items = GetMenuItemCount(windowMenu);
+    EXPECT_EQ(GetMenuItemID(windowMenu, items - 2), 0u) << "a separator";
+    EXPECT_EQ(menuItemText(windowMenu, items - 1), "Previous &Versions...");
+    typeOverEverything("typed over");
+    command(IDM_SAVEPAGE);
+    std::string shown;
+    int listed = 0;
+    driver.then([&](HWND dialog) {
+        EXPECT_EQ(windowText(dialog), "Previous Versions - Page 1");
+        listed = static_cast<int>(
+            SendDlgItemMessageA(dialog, IDC_VERSIONS_LIST, LVM_GETITEMCOUNT, 0, 0));
+        EXPECT_EQ(
+            SendDlgItemMessageA(dialog, IDC_VERSIONS_LIST, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 0);
+        EXPECT_EQ(listText(dialog, 0, 1), std::to_string(odd.size()) + " bytes");
+        EXPECT_EQ(listText(dialog, 0, 2), "odd bytes");
+        shown = windowText(GetDlgItem(dialog, IDC_VERSIONS_VIEW));
+        pressButton(dialog, IDC_VERSIONS_RESTORE);
+    });
+    SendMessageA(mainWindow, WM_SYSCOMMAND, IDM_PREVIOUSVERSIONS, 0);
+    EXPECT_EQ(listed, 1);
+    EXPECT_TRUE(shown == odd) << "the view shows the version as it is";
+    EXPECT_TRUE(editorText() == odd);
+    EXPECT_TRUE(readFileBytes(pageFile(0)) == odd);
+    EXPECT_EQ(tabCaption(0), "Page 1");
+    std::vector<PageVersion> versions = listPageVersions(0);
+    ASSERT_EQ(versions.size(), 2u);
+    EXPECT_EQ(readFileBytes(versions[0].path), "typed over")
+        << "the text a restore replaces is kept";
+    EXPECT_STREQ(occasionNote(versions[0].occasion), "Before a restore");
+    SendMessageA(noteEditor, WM_COMMAND, IDM_UNDO, 0);
+    EXPECT_EQ(editorText(), "typed over");
+    EXPECT_EQ(tabCaption(0), "Page 1*");
+}
+
+TEST_F(PreviousVersions, EveryPageErasedComesBackFromItsVersion) {
+    for (int page = 0; page < PAGE_COUNT; ++page)
+        writePageBytes(page, "notes of page " + std::to_string(page + 1));
+    start();
+    HWND preferences = nullptr;
+    driver.then([&](HWND dialog) {
+        preferences = dialog;
+        pressButton(dialog, IDC_PREF_CLEAR);
+    });
+    driver.then(answer(IDYES));
+    driver.then([&](HWND box) {
+        pressButton(box, IDOK);
+        pressButton(preferences, IDC_PREF_CANCEL);
+    });
+    command(IDM_PREFERENCES);
+    for (int page = 0; page < PAGE_COUNT; ++page) {
+        clickTab(page);
+        ASSERT_EQ(editorText(), "");
+        std::string note;
+        driver.then([&](HWND dialog) {
+            note = listText(dialog, 0, 3);
+            pressButton(dialog, IDC_VERSIONS_RESTORE);
+        });
+        SendMessageA(mainWindow, WM_SYSCOMMAND, IDM_PREVIOUSVERSIONS, 0);
+        EXPECT_EQ(note, "Before Erase all");
+        EXPECT_EQ(readFileBytes(pageFile(page)), "notes of page " + std::to_string(page + 1));
+    }
 }

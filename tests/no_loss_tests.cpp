@@ -153,42 +153,6 @@ TEST_F(NoLoss, SessionEndWaitsForNotesThatCouldNotBeSaved) {
     EXPECT_EQ(readFileBytes(pageFile(0)), "unsaved");
 }
 
-// Automation and accessibility tools set the editor's whole text from their own process, and a
-// multi-line edit control reports no change for that: it is the user's text all the same.
-TEST_F(RunningProgram, TextSetByAnotherProgramIsSavedOnEveryOccasion) {
-    writePageBytes(0, "old notes");
-    ASSERT_TRUE(launch(first, "", folder));
-    HWND window = waitForMainWindow();
-    HWND tabs = GetDlgItem(window, IDC_TABSTRIP);
-    const struct {
-        const char* name;
-        std::function<void()> save;
-        std::function<void()> back;
-    } occasions[] = {
-        {"Ctrl+S", [&] { SendMessageA(window, WM_COMMAND, IDM_SAVEPAGE, 0); }, [] {}},
-        {"the autosave", [&] { SendMessageA(window, WM_TIMER, IDT_AUTOSAVE, 0); }, [] {}},
-        {"a switch", [&] { SendMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0); },
-         [&] { SendMessageA(tabs, WM_KEYDOWN, VK_LEFT, 0); }},
-        {"hiding", [&] { SendMessageA(window, WM_CLOSE, 0, 0); },
-         [&] { SendMessageA(window, WM_COMMAND, IDM_OPEN, 0); }},
-    };
-    for (const auto& occasion : occasions) {
-        SCOPED_TRACE(occasion.name);
-        std::string text = std::string("set by another program before ") + occasion.name;
-        typeIntoRunningCopy(window, text.c_str());
-        EXPECT_EQ(tabCaptionOf(window, 0), "Page 1*");
-        occasion.save();
-        EXPECT_TRUE(pumpUntil([&] { return readFileBytes(pageFile(0)) == text; }))
-            << readFileBytes(pageFile(0));
-        occasion.back();
-        EXPECT_EQ(tabCaptionOf(window, 0), "Page 1");
-        char shown[100] = {};
-        SendMessageA(GetDlgItem(window, IDC_NOTEEDITOR), WM_GETTEXT, sizeof shown,
-                     reinterpret_cast<LPARAM>(shown));
-        EXPECT_EQ(shown, text);
-    }
-}
-
 // When the program ends anyway while its page cannot be written, the text goes to a version of
 // the page, or where even that fails, to a file in the user's Documents folder.
 TEST_F(NoLoss, TextThatCannotBeSavedAtTheEndIsKeptElsewhere) {

@@ -70,20 +70,6 @@ std::string runValue(HKEY root, const char* name) {
     return found ? data : "(none)";
 }
 
-BOOL CALLBACK countPreferences(HWND window, LPARAM count) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && windowText(window) == "Preferences...")
-        ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int preferencesDialogs() {
-    int count = 0;
-    EnumWindows(countPreferences, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 class Preferences : public ProgramTest {
   protected:
     void TearDown() override {
@@ -473,51 +459,4 @@ TEST_F(Preferences, RunValuesFallBackToTheUserWithoutMachineRights) {
     restart();
     EXPECT_EQ(runValue(HKEY_CURRENT_USER, STARTUP_VALUE), "(none)");
     EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, STARTUP_VALUE), "(none)");
-}
-
-TEST_F(RunningProgram, SecondMinimizedStartLeavesTheWindowHidden) {
-    ASSERT_TRUE(launch(first, "-minimize", folder));
-    HWND window = waitForMainWindow();
-    ASSERT_NE(window, nullptr);
-    Process second;
-    ASSERT_TRUE(launch(second, "-minimize", folder));
-    EXPECT_EQ(waitForExit(second), 0u);
-    pumpUntil([] { return false; }, 500);
-    EXPECT_FALSE(IsWindowVisible(window));
-}
-
-// The request comes after a dialog that is open, never inside it; a quit sent meanwhile, as
-// setup sends it, saves the page and ends the program.
-TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy) {
-    ASSERT_TRUE(launch(first, "-minimize", folder));
-    HWND window = waitForMainWindow();
-    ASSERT_NE(window, nullptr);
-    auto shown = [](const char* caption) {
-        HWND dialog = FindWindowA("#32770", caption);
-        return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
-    };
-    PostMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
-    ASSERT_TRUE(pumpUntil([&] { return shown("About Jotty Notes") != nullptr; }, 20000));
-    Process second;
-    ASSERT_TRUE(launch(second, "-preferences", folder));
-    EXPECT_EQ(waitForExit(second), 0u);
-    pumpUntil([] { return false; }, 500);
-    EXPECT_EQ(preferencesDialogs(), 0) << "not inside About";
-    PostMessageA(shown("About Jotty Notes"), WM_CLOSE, 0, 0);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(pumpUntil([&] { return (dialog = shown("Preferences...")) != nullptr; }, 20000));
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
-    EXPECT_TRUE(IsWindowVisible(window));
-
-    Process third;
-    ASSERT_TRUE(launch(third, "-minimize -preferences", folder));
-    EXPECT_EQ(waitForExit(third), 0u);
-    pumpUntil([] { return false; }, 500);
-    EXPECT_EQ(preferencesDialogs(), 1) << "the open dialog is brought forward, not opened twice";
-
-    typeIntoRunningCopy(window, "kept");
-    DWORD_PTR result;
-    SendMessageTimeoutA(window, WM_COMMAND, IDM_EXIT, 0, SMTO_NORMAL, 5000, &result);
-    EXPECT_EQ(waitForExit(first), 0u);
-    EXPECT_EQ(readFileBytes(pageFile(0)), "kept");
 }

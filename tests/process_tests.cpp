@@ -1,6 +1,9 @@
 // jnotes.exe itself, started as a process: the single running copy and the command line.
 #include "support/running_program.h"
 
+#include <cstring>
+#include <functional>
+
 TEST_F(RunningProgram, SecondStartShowsTheHiddenWindowAndEnds) {
     ASSERT_TRUE(launch(first, "-minimize", folder));
     HWND window = waitForMainWindow();
@@ -36,4 +39,101 @@ TEST_F(RunningProgram, QuitSavesAndANewStartBecomesTheRunningCopy) {
     EXPECT_TRUE(IsWindowVisible(second));
     PostMessageA(second, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(waitForExit(again), 0u);
+}
+
+// Automation and accessibility tools set the editor's whole text from their own process, and a
+// multi-line edit control reports no change for that: it is the user's text all the same.
+TEST_F(RunningProgram, TextSetByAnotherProgramIsSavedOnEveryOccasion) {
+    writePageBytes(0, "old notes");
+    ASSERT_TRUE(launch(first, "", folder));
+    HWND window = waitForMainWindow();
+    HWND tabs = GetDlgItem(window, IDC_TABSTRIP);
+    const struct {
+        const char* name;
+        std::function<void()> save;
+        std::function<void()> back;
+    } occasions[] = {
+        {"Ctrl+S", [&] { SendMessageA(window, WM_COMMAND, IDM_SAVEPAGE, 0); }, [] {}},
+        {"the autosave", [&] { SendMessageA(window, WM_TIMER, IDT_AUTOSAVE, 0); }, [] {}},
+        {"a switch", [&] { SendMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0); },
+         [&] { SendMessageA(tabs, WM_KEYDOWN, VK_LEFT, 0); }},
+        {"hiding", [&] { SendMessageA(window, WM_CLOSE, 0, 0); },
+         [&] { SendMessageA(window, WM_COMMAND, IDM_OPEN, 0); }},
+    };
+    for (const auto& occasion : occasions) {
+        SCOPED_TRACE(occasion.name);
+        std::string text = std::string("set by another program before ") + occasion.name;
+        typeIntoRunningCopy(window, text.c_str());
+        EXPECT_EQ(tabCaptionOf(window, 0), "Page 1*");
+        occasion.save();
+        EXPECT_TRUE(pumpUntil([&] { return readFileBytes(pageFile(0)) == text; }))
+            << readFileBytes(pageFile(0));
+        occasion.back();
+        EXPECT_EQ(tabCaptionOf(window, 0), "Page 1");
+        char shown[100] = {};
+        SendMessageA(GetDlgItem(window, IDC_NOTEEDITOR), WM_GETTEXT, sizeof shown,
+                     reinterpret_cast<LPARAM>(shown));
+        EXPECT_EQ(shown, text);
+    }
+}
+
+BOOL CALLBACK countPreferences(HWND window, LPARAM count) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") == 0 && windowText(window) == "Preferences...")
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int preferencesDialogs() {
+    int count = 0;
+    EnumWindows(countPreferences, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST_F(RunningProgram, SecondMinimizedStartLeavesTheWindowHidden) {
+    ASSERT_TRUE(launch(first, "-minimize", folder));
+    HWND window = waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    Process second;
+    ASSERT_TRUE(launch(second, "-minimize", folder));
+    EXPECT_EQ(waitForExit(second), 0u);
+    pumpUntil([] { return false; }, 500);
+    EXPECT_FALSE(IsWindowVisible(window));
+}
+
+// The request comes after a dialog that is open, never inside it; a quit sent meanwhile, as
+// setup sends it, saves the page and ends the program.
+TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy) {
+    ASSERT_TRUE(launch(first, "-minimize", folder));
+    HWND window = waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    auto shown = [](const char* caption) {
+        HWND dialog = FindWindowA("#32770", caption);
+        return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
+    };
+    PostMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
+    ASSERT_TRUE(pumpUntil([&] { return shown("About Jotty Notes") != nullptr; }, 20000));
+    Process second;
+    ASSERT_TRUE(launch(second, "-preferences", folder));
+    EXPECT_EQ(waitForExit(second), 0u);
+    pumpUntil([] { return false; }, 500);
+    EXPECT_EQ(preferencesDialogs(), 0) << "not inside About";
+    PostMessageA(shown("About Jotty Notes"), WM_CLOSE, 0, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(pumpUntil([&] { return (dialog = shown("Preferences...")) != nullptr; }, 20000));
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    Process third;
+    ASSERT_TRUE(launch(third, "-minimize -preferences", folder));
+    EXPECT_EQ(waitForExit(third), 0u);
+    pumpUntil([] { return false; }, 500);
+    EXPECT_EQ(preferencesDialogs(), 1) << "the open dialog is brought forward, not opened twice";
+
+    typeIntoRunningCopy(window, "kept");
+    DWORD_PTR result;
+    SendMessageTimeoutA(window, WM_COMMAND, IDM_EXIT, 0, SMTO_NORMAL, 5000, &result);
+    EXPECT_EQ(waitForExit(first), 0u);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "kept");
 }

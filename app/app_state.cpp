@@ -2,9 +2,6 @@
 
 #include "app/program_state.h"
 
-#include <cstdarg>
-#include <cstdio>
-
 namespace {
 
 struct AppState {
@@ -31,15 +28,3 @@ bool& windowVisible = app.windowVisible;
 const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
 const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
 const UINT taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
-
-bool formatPath(char (&path)[MAX_PATH], const char* format, ...) {
-    ZeroMemory(path, sizeof path);
-    va_list args;
-    va_start(args, format);
-    int length = vsnprintf(path, sizeof path, format, args);
-    va_end(args);
-    if (length >= 0 && length < static_cast<int>(sizeof path))
-        return true;
-    ZeroMemory(path, sizeof path);
-    return false;
-}

@@ -16,7 +16,3 @@ extern bool& windowVisible;
 extern const int screenWidth;
 extern const int screenHeight;
 extern const UINT taskbarCreatedMessage;
-
-// Formats a path into a MAX_PATH buffer; false when it would not fit, so that no
-// caller ever works on a cut path.
-bool formatPath(char (&path)[MAX_PATH], const char* format, ...);

@@ -7,6 +7,7 @@
 #include "platform/registry_helper.h"
 #include "platform/system_message.h"
 #include "res/resource.h"
+#include "storage/data_folder.h"
 #include "storage/page_files.h"
 #include "storage/settings.h"
 #include "ui/current_page.h"
@@ -49,11 +50,11 @@ void readInstallFolder() {
     } catch (const RegistryException&) {
     }
     // A folder whose files' paths would not fit is refused like a missing value.
-    if (!found || strnlen(installFolder, sizeof installFolder) + strlen("\\Data\\Settings.dat") >=
-                      sizeof installFolder) {
+    if (!found || !dataFolderFits(installFolder)) {
         ZeroMemory(installFolder, sizeof installFolder);
         GetCurrentDirectoryA(sizeof installFolder, installFolder);
     }
+    setDataFolder(installFolder);
 }
 
 void showErrorBox(HWND owner, const char* text) {

@@ -1,20 +1,10 @@
 #include "storage/page_files.h"
 
-#include "app/app_state.h"
 #include "storage/safe_file.h"
 
 #include <cstdio>
 #include <cstring>
 #include <shlobj.h>
-
-bool formatDataFolderPath(char (&path)[MAX_PATH]) {
-    return formatPath(path, "%s\\Data", installFolder);
-}
-
-bool formatPagePath(char (&path)[MAX_PATH], int page) {
-    return page >= 0 && page < PAGE_COUNT &&
-           formatPath(path, "%s\\Data\\Page%d.txt", installFolder, page);
-}
 
 void createDataFolder() {
     char path[MAX_PATH];

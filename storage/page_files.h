@@ -2,14 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include "storage/data_folder.h"
 #include "storage/page_history.h"
 #include "storage/safe_file.h"
 #include "storage/settings_record.h"
 
 #include <string>
-
-bool formatDataFolderPath(char (&path)[MAX_PATH]);
-bool formatPagePath(char (&path)[MAX_PATH], int page);
 
 void createDataFolder();
 // A save cut short by a crash can leave its temporary file behind; the page file is whole.

@@ -1,7 +1,7 @@
 #include "storage/settings.h"
 
-#include "app/app_state.h"
 #include "app/program_state.h"
+#include "storage/data_folder.h"
 #include "storage/safe_file.h"
 
 #include <cstring>
@@ -27,10 +27,6 @@ struct SettingsState {
 
 static ProgramState<SettingsState> settingsState;
 SettingsRecord& settings = settingsState.record;
-
-static bool formatSettingsPath(char (&path)[MAX_PATH]) {
-    return formatPath(path, "%s\\Data\\Settings.dat", installFolder);
-}
 
 static std::string recordBytes() {
     return std::string(reinterpret_cast<const char*>(&settings), sizeof settings);

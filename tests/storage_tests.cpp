@@ -391,10 +391,10 @@ TEST(SafeFile, TemporaryPathFitsWheneverThePathFits) {
 TEST(SafeFile, PathsThatDoNotFitAreRefused) {
     char path[MAX_PATH];
     std::string longFolder(250, 'f');
-    strcpy(installFolder, longFolder.c_str());
+    setDataFolder(longFolder.c_str());
     EXPECT_FALSE(formatPagePath(path, 0));
     EXPECT_FALSE(formatPagePath(path, 5)) << "only the five pages have files";
-    strcpy(installFolder, "C:\\notes");
+    setDataFolder("C:\\notes");
     ASSERT_TRUE(formatPagePath(path, 4));
     EXPECT_STREQ(path, "C:\\notes\\Data\\Page4.txt");
     FileStamp stamp;

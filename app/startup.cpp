@@ -166,7 +166,7 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
     saveSettings();
     // Defaults that stand in for an unreadable settings file change no Run value.
     if (!settingsFileUnread())
-        applyStartupRunValue();
+        applyStartupRunValue(settings.autoStart != 0);
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);

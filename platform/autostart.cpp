@@ -2,7 +2,6 @@
 
 #include "app/app_state.h"
 #include "platform/registry_helper.h"
-#include "storage/settings.h"
 
 const char* const RUN_KEY_PATH = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const PREFERENCES_RUN_VALUE = "JottyNotes";
@@ -63,17 +62,10 @@ static bool applyRunValue(const char* name, bool startWithWindows) {
     return writeRunValue(name, command);
 }
 
-void applyStartupRunValue() {
-    applyRunValue(appCaption, settings.autoStart != 0);
+bool applyStartupRunValue(bool startWithWindows) {
+    return applyRunValue(appCaption, startWithWindows);
 }
 
-bool applyAutoStart(HWND dialog, int checkBoxId) {
-    bool checked = SendDlgItemMessageA(dialog, checkBoxId, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    bool applied = applyRunValue(PREFERENCES_RUN_VALUE, checked);
-    DWORD error = GetLastError();
-    settings.autoStart = checked ? 1 : 0;
-    bool saved = saveSettings();
-    if (!applied)
-        SetLastError(error);
-    return applied && saved;
+bool applyAutoStart(bool startWithWindows) {
+    return applyRunValue(PREFERENCES_RUN_VALUE, startWithWindows);
 }

@@ -98,7 +98,7 @@ TEST_F(Export, TickedPagesArePromptedAndSavedInPageOrder) {
     writePageBytes(0, "first page\r\n");
     writePageBytes(3, "fourth\r\npage");
     start();
-    strcpy(settings.pageNames[3], "Ideas");
+    setPageName(3, "Ideas");
     std::vector<std::string> boxTexts;
     int checkedAtStart = 0;
     bool focusOnExport = false;

@@ -140,8 +140,8 @@ TEST_F(Preferences, OpensWithTheStoredSettings) {
         pressButton(dialog, IDC_PREF_CANCEL);
     });
     openFromTray();
-    settings.wordWrap = 1;
-    settings.autoStart = 0;
+    setWordWrap(true);
+    setAutoStart(false);
     openFromTray();
     EXPECT_EQ(driver.pendingSteps(), 0u);
     EXPECT_EQ(driver.seenCaptions, std::vector<std::string>(2, "Preferences..."));

@@ -428,7 +428,7 @@ TEST_F(EditorRecreation, FailureKeepsTheOldEditorAndSwitchesWordWrapBack) {
         SCOPED_TRACE(text ? "the text refused" : "the editor refused");
         setEditorText("still here");
         HWND editor = noteEditor;
-        settings.wordWrap = 1;
+        setWordWrap(true);
         saveSettings();
         refuseText = text;
         creationHook = SetWindowsHookExA(WH_CBT, refuseEditor, nullptr, GetCurrentThreadId());

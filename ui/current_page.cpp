@@ -153,7 +153,7 @@ static bool loadPage(int index, bool storeAsStartPage, bool keepShownText = fals
     releaseSaveBuffer();
     page.page = index;
     if (storeAsStartPage) {
-        settings.startPage = static_cast<int16_t>(index);
+        setStartPage(index);
         saveSettings();
     }
     {
@@ -191,7 +191,7 @@ void catchUpOnSettings() {
         setTabCaption(index, settings.pageNames[index]);
     if (page.unsaved)
         markTabUnsaved(page.page);
-    applyStartupRunValue();
+    applyStartupRunValue(settings.autoStart != 0);
     if (editorWraps() != (settings.wordWrap == 1))
         recreateEditor(settings.wordWrap);
 }

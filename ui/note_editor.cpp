@@ -291,7 +291,7 @@ int recreateEditor(int wrap) {
     if (editor && !tookText(editor, old)) {
         DestroyWindow(editor);
         // The editor on screen keeps the page, and the settings file says so too.
-        settings.wordWrap = !settings.wordWrap;
+        setWordWrap(editorWraps());
         saveSettings();
         showBalloon("Word wrap not switched",
                     "The page's text could not be moved into a new editor, so word wrap stays as "
@@ -300,7 +300,7 @@ int recreateEditor(int wrap) {
         return 0;
     }
     if (!editor) {
-        settings.wordWrap = !settings.wordWrap;
+        setWordWrap(editorWraps());
         return 0;
     }
     old.text.reset();

@@ -1,52 +1,49 @@
 #include "platform/view_settings.h"
 
+#include "platform/registry_helper.h"
+
 const char* const INSTALL_KEY_PATH = "Software\\Kestrova\\Jotty Notes";
 const char* const TEXT_SIZE_VALUE = "TextSize";
 const char* const WINDOW_PLACE_VALUE = "WindowPlace";
 
-static bool readValue(const char* name, DWORD type, void* data, DWORD size) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, INSTALL_KEY_PATH, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    DWORD stored = 0;
-    DWORD length = size;
-    bool read = RegQueryValueExA(key, name, nullptr, &stored, static_cast<BYTE*>(data), &length) ==
-                    ERROR_SUCCESS &&
-                stored == type && length == size;
-    RegCloseKey(key);
-    return read;
+DWORD readUserChoice(const char* name, DWORD fallback) {
+    DWORD value = 0;
+    return RegistryHelper().queryDwordValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, name, value)
+               ? value
+               : fallback;
 }
 
-// A portable copy has no key of its own until the user first changes the view.
-static void writeValue(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, INSTALL_KEY_PATH, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    if (data)
-        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    else
-        RegDeleteValueA(key, name);
-    RegCloseKey(key);
+bool writeUserChoice(const char* name, DWORD value) {
+    RegistryHelper registry;
+    return registry.createKey(HKEY_CURRENT_USER, INSTALL_KEY_PATH) &&
+           registry.setDwordValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, name, value);
+}
+
+bool forgetUserChoice(const char* name) {
+    return RegistryHelper().deleteValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, name);
 }
 
 int readTextSize() {
-    DWORD points = 0;
-    return readValue(TEXT_SIZE_VALUE, REG_DWORD, &points, sizeof points) ? static_cast<int>(points)
-                                                                         : 0;
+    return static_cast<int>(readUserChoice(TEXT_SIZE_VALUE, 0));
 }
 
 void writeTextSize(int points) {
-    DWORD value = static_cast<DWORD>(points);
-    writeValue(TEXT_SIZE_VALUE, REG_DWORD, points ? &value : nullptr, sizeof value);
+    if (points)
+        writeUserChoice(TEXT_SIZE_VALUE, static_cast<DWORD>(points));
+    else
+        forgetUserChoice(TEXT_SIZE_VALUE);
 }
 
 bool readWindowPlace(WindowPlace& place) {
-    return readValue(WINDOW_PLACE_VALUE, REG_BINARY, &place, sizeof place) && place.dpi > 0 &&
-           place.normal.right > place.normal.left && place.normal.bottom > place.normal.top;
+    return RegistryHelper().queryBinaryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH,
+                                             WINDOW_PLACE_VALUE, &place, sizeof place) &&
+           place.dpi > 0 && place.normal.right > place.normal.left &&
+           place.normal.bottom > place.normal.top;
 }
 
 void writeWindowPlace(const WindowPlace& place) {
-    writeValue(WINDOW_PLACE_VALUE, REG_BINARY, &place, sizeof place);
+    RegistryHelper registry;
+    if (registry.createKey(HKEY_CURRENT_USER, INSTALL_KEY_PATH))
+        registry.setBinaryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, WINDOW_PLACE_VALUE, &place,
+                                sizeof place);
 }

@@ -1,5 +1,6 @@
-// How the user last left the window, kept per user under the program's registry key: the text
-// size and where the window was. These change no stored file.
+// The choices kept per user under the program's registry key: how the user last left the window
+// (the text size and where the window was). These change no stored file. A new choice is a name
+// and a line each to read and to write it.
 #pragma once
 #include <windows.h>
 
@@ -7,6 +8,14 @@
 extern const char* const INSTALL_KEY_PATH;
 extern const char* const TEXT_SIZE_VALUE;
 extern const char* const WINDOW_PLACE_VALUE;
+
+// A choice of the user's, a REG_DWORD value; the fallback where none of that type is stored.
+DWORD readUserChoice(const char* name, DWORD fallback);
+// A portable copy has no key of its own until the user first makes a choice. False, with the
+// system's error code set, when the choice could not be stored.
+bool writeUserChoice(const char* name, DWORD value);
+// The choice goes back to what the program takes where none is stored.
+bool forgetUserChoice(const char* name);
 
 // The text size chosen, in points; 0 for the normal size.
 int readTextSize();

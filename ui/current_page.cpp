@@ -13,6 +13,7 @@
 #include "ui/page_notices.h"
 #include "ui/tab_strip.h"
 #include "ui/wait_cursor.h"
+#include "ui/window_messages.h"
 
 #include <cstdio>
 #include <memory>

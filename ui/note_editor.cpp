@@ -6,6 +6,7 @@
 #include "storage/settings.h"
 #include "ui/popup_menu.h"
 #include "ui/tray_icon.h"
+#include "ui/window_messages.h"
 
 #include <cstring>
 #include <memory>

@@ -7,9 +7,6 @@ extern HWND const& noteEditor;
 // The edit control's own procedure, which the editor's subclass passes messages on to.
 extern WNDPROC const& savedEditProc;
 
-// Sent to the main window with the command id in wParam for each command of the editor menu.
-constexpr UINT WM_EDITORCOMMAND = WM_APP + 2;
-
 // Creates the editor in the main window with the style that wordWrap asks for and subclasses it.
 void createNoteEditor(HWND parent);
 LRESULT CALLBACK editorSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

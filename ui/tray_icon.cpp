@@ -4,6 +4,7 @@
 #include "app/program_state.h"
 #include "res/resource.h"
 #include "ui/dpi.h"
+#include "ui/window_messages.h"
 
 #include <shellapi.h>
 

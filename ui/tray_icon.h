@@ -4,8 +4,6 @@
 
 #include <shellapi.h>
 
-constexpr UINT WM_TRAYICON = 6025;
-
 // The first version of the shell's icon data (88 bytes in 32-bit programs), which every
 // Windows accepts.
 struct NotifyIconDataV1 {

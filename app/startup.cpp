@@ -104,10 +104,8 @@ static void handOverToRunningCopy(const CommandLineOptions& options) {
         return;
     if (!options.minimize || options.preferences)
         bringRunningCopyForward(mainWindow, options.preferences);
-    instanceHandle = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
-    // The running copy's icon is handed to the shell once more; the shell refuses it when
-    // it is shown already.
-    showTrayIcon(instanceHandle, mainWindow);
+    // The running copy hands its icon to the shell once more, from its own resources.
+    PostMessageA(mainWindow, WM_SHOWTRAYICONAGAIN, 0, 0);
 }
 
 static bool registerMainWindowClass(HINSTANCE instance) {

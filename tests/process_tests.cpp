@@ -1,6 +1,8 @@
 // jnotes.exe itself, started as a process: the single running copy and the command line.
 #include "support/running_program.h"
 
+#include "ui/tray_icon.h"
+
 #include <cstring>
 #include <functional>
 
@@ -11,11 +13,16 @@ TEST_F(RunningProgram, SecondStartShowsTheHiddenWindowAndEnds) {
     pumpUntil([] { return false; }, 300);
     EXPECT_FALSE(IsWindowVisible(window)) << "-minimize keeps the window hidden";
     EXPECT_TRUE(fileExists(folder + "\\Data\\Settings.dat"));
+    // The shell has lost the icon: a second start has the running copy hand it over again.
+    NotifyIconDataV1 icon = {sizeof icon, window, IDI_NOTES, 0, 0, nullptr, {}};
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAA*>(&icon)));
 
     Process second;
     ASSERT_TRUE(launch(second, "", folder));
     EXPECT_EQ(waitForExit(second), 0u);
     EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) != FALSE; }));
+    waitUntilHandled(window);
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&icon)));
     EXPECT_EQ(FindWindowA(MAIN_WINDOW_CLASS, nullptr), window) << "still one running copy";
 
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);

@@ -310,6 +310,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_TIMER: savePageInBackground(currentPage); break;
         case WM_PAGEWRITTEN: takeInFinishedPageWrite(); break;
         case WM_TRAYICON: onTrayIcon(lParam); break;
+        case WM_SHOWTRAYICONAGAIN:
+            if (!programEnding)
+                showTrayIconAgain();
+            break;
         case WM_LBUTTONDOWN:
             // A press on the window's own client area moves it like its title bar.
             SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);

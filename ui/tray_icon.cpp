@@ -66,6 +66,11 @@ void showTrayIcon(HINSTANCE instance, HWND window) {
     trayIcon.add();
 }
 
+void showTrayIconAgain() {
+    if (trayIcon.added)
+        notifyShell(NIM_ADD, trayIcon.data);
+}
+
 void showBalloon(const char* title, const char* text, DWORD icon) {
     NOTIFYICONDATAA& data = balloon.data;
     data = NOTIFYICONDATAA();

@@ -11,6 +11,8 @@ constexpr UINT WM_TRAYICON = 6025;
 constexpr UINT WM_PAGEWRITTEN = WM_APP + 1;
 // Sent to the main window with the command id in wParam for each command of the editor menu.
 constexpr UINT WM_EDITORCOMMAND = WM_APP + 2;
+// Posted by a second copy to the running one: its tray icon goes to the shell once more.
+constexpr UINT WM_SHOWTRAYICONAGAIN = WM_APP + 3;
 
 // The main window's autosave, which runs while the window is shown.
 constexpr UINT_PTR IDT_AUTOSAVE = 1;

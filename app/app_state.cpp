@@ -12,6 +12,7 @@ struct AppState {
     bool openPreferencesAtStart = false;
     HWND mainWindow = nullptr;
     bool windowVisible = true;
+    bool programEnding = false;
 };
 
 } // namespace
@@ -24,6 +25,12 @@ HANDLE& singleInstanceMutex = app.singleInstanceMutex;
 bool& openPreferencesAtStart = app.openPreferencesAtStart;
 HWND& mainWindow = app.mainWindow;
 bool& windowVisible = app.windowVisible;
+const bool& programEnding = app.programEnding;
+
+void beginProgramEnd() {
+    app.programEnding = true;
+    EndMenu();
+}
 
 const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
 const int screenHeight = GetSystemMetrics(SM_CYSCREEN);

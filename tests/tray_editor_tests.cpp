@@ -7,8 +7,8 @@
 #include "storage/settings.h"
 #include "ui/main_window.h"
 #include "ui/note_editor.h"
-#include "ui/popup_menu.h"
 #include "ui/text_insert.h"
+#include "ui/tray_and_editor_menus.h"
 #include "ui/tray_icon.h"
 
 #include <algorithm>

@@ -14,9 +14,9 @@
 #include "ui/find.h"
 #include "ui/modal.h"
 #include "ui/note_editor.h"
-#include "ui/popup_menu.h"
 #include "ui/tab_strip.h"
 #include "ui/text_insert.h"
+#include "ui/tray_and_editor_menus.h"
 #include "ui/tray_icon.h"
 #include "ui/window_view.h"
 

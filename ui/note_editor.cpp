@@ -4,7 +4,7 @@
 #include "app/program_state.h"
 #include "res/resource.h"
 #include "storage/settings.h"
-#include "ui/popup_menu.h"
+#include "ui/tray_and_editor_menus.h"
 #include "ui/tray_icon.h"
 #include "ui/window_messages.h"
 

@@ -1,4 +1,4 @@
-#include "ui/popup_menu.h"
+#include "ui/tray_and_editor_menus.h"
 
 #include "app/app_state.h"
 #include "app/program_state.h"

@@ -17,6 +17,7 @@
 #include "ui/modal.h"
 #include "ui/tab_strip.h"
 #include "ui/tray_icon.h"
+#include "ui/window_moves.h"
 #include "ui/window_view.h"
 
 #include <commctrl.h>
@@ -83,8 +84,7 @@ static void parseCommandLine(const char* commandLine) {
 
 void bringRunningCopyForward(HWND runningWindow, bool preferences) {
     ShowWindow(runningWindow, SW_SHOW);
-    SetForegroundWindow(runningWindow);
-    SetWindowPos(runningWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    bringWindowForward(runningWindow);
     // The running copy shows its window through its own path too, so that its autosave
     // timer runs again; it may bring its Preferences dialog to the front, as this copy may.
     DWORD runningProcess = 0;

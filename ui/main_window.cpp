@@ -18,6 +18,7 @@
 #include "ui/text_insert.h"
 #include "ui/tray_and_editor_menus.h"
 #include "ui/tray_icon.h"
+#include "ui/window_moves.h"
 #include "ui/window_view.h"
 
 #include <commctrl.h>
@@ -63,11 +64,6 @@ static void onCreate(HWND window) {
     startWithoutPage();
 }
 
-static void bringForward() {
-    SetForegroundWindow(mainWindow);
-    SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
-}
-
 // The final close. Whatever waits in a modal loop finds the program ending and does nothing.
 static void destroyWindows() {
     beginProgramEnd();
@@ -103,7 +99,7 @@ static void quitProgram() {
     // The text stays in the editor, in a shown window, so the user can copy it out.
     mainWindowState.quitRequested = false;
     showMainWindow(true);
-    bringForward();
+    bringWindowForward(mainWindow);
 }
 
 // The close button only hides the window; the quit command ends the program.
@@ -125,7 +121,7 @@ static BOOL onQueryEndSession() {
         return TRUE;
     }
     showMainWindow(true);
-    bringForward();
+    bringWindowForward(mainWindow);
     blockSessionEnd(mainWindow, "Your notes could not be saved.");
     return FALSE;
 }
@@ -246,7 +242,7 @@ static void onTrayIcon(LPARAM mouseEvent) {
     if (mouseEvent == WM_RBUTTONUP)
         showPopupMenu(MENU_TRAY);
     else if (mouseEvent == WM_LBUTTONDBLCLK && windowVisible)
-        bringForward();
+        bringWindowForward(mainWindow);
     else if (mouseEvent == WM_LBUTTONDBLCLK)
         openMainWindow();
 }
@@ -314,10 +310,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             if (!programEnding)
                 showTrayIconAgain();
             break;
-        case WM_LBUTTONDOWN:
-            // A press on the window's own client area moves it like its title bar.
-            SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-            return 0;
+        case WM_LBUTTONDOWN: dragByClientArea(window); return 0;
         // Text typed since the last save is not lost when the session ends or the machine sleeps.
         case WM_QUERYENDSESSION: return onQueryEndSession();
         case WM_ENDSESSION: onEndSession(wParam != FALSE); return 0;

@@ -58,7 +58,7 @@ void readInstallFolder() {
     setDataFolder(installFolder);
 }
 
-void showErrorBox(HWND owner, const char* text) {
+static void showErrorBox(HWND owner, const char* text) {
     char message[255] = {};
     if (text) {
         snprintf(message, sizeof message, "%s", text);

@@ -24,7 +24,7 @@ static void reportExportFailure() {
                MB_OK | MB_ICONERROR);
 }
 
-void copyPageFile(const char* destination, int page) {
+static void copyPageFile(const char* destination, int page) {
     char source[MAX_PATH];
     if (!formatPagePath(source, page) || !CopyFileA(source, destination, FALSE))
         reportExportFailure();

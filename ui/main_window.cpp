@@ -264,12 +264,6 @@ static void onDestroy() {
     PostQuitMessage(0);
 }
 
-static void onPaint(HWND window) {
-    PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
-    EndPaint(window, &paint);
-}
-
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // The shell's taskbar was re-created and has forgotten the icon.
     if (message == taskbarCreatedMessage && !programEnding)
@@ -289,7 +283,6 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             takeNewDpi(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_SETFOCUS: SetFocus(noteEditor); break;
-        case WM_PAINT: onPaint(window); break;
         case WM_CLOSE: onClose(); return 0;
         case WM_DESTROY: onDestroy(); break;
         case WM_DRAWITEM: drawTabItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); break;

@@ -149,7 +149,8 @@ static int nextTextSize(int points, int step) {
     return smaller;
 }
 
-int textSize() {
+// The text size in points that the editor shows; the normal size when the user chose none.
+static int textSize() {
     return view.textPoints ? view.textPoints : guiFontPoints();
 }
 

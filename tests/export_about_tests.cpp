@@ -10,15 +10,10 @@
 #include "storage/settings.h"
 #include "ui/main_window.h"
 
+#include <dlgs.h>
 #include <commctrl.h>
 #include <cstring>
 #include <vector>
-
-// The Save As dialog's file name box: cmb13 (an edit or a combo box), or edt1.
-static HWND fileNameBox(HWND saveAs) {
-    HWND box = GetDlgItem(saveAs, 0x047c);
-    return box ? box : GetDlgItem(saveAs, 0x0480);
-}
 
 struct SaveAsSeen {
     std::string proposedName;
@@ -28,12 +23,12 @@ struct SaveAsSeen {
 // Remembers what the Save As dialog proposed, then saves to path, or cancels when it is empty.
 static ModalDriver::Step saveAs(std::vector<SaveAsSeen>& seen, const std::string& path) {
     return [&seen, path](HWND dialog) {
-        seen.push_back({windowText(fileNameBox(dialog)), GetWindow(dialog, GW_OWNER)});
+        seen.push_back({windowText(saveAsFileNameBox(dialog)), GetWindow(dialog, GW_OWNER)});
         if (path.empty()) {
             pressButton(dialog, IDCANCEL);
             return;
         }
-        SetWindowTextA(fileNameBox(dialog), path.c_str());
+        SetWindowTextA(saveAsFileNameBox(dialog), path.c_str());
         pressButton(dialog, IDOK);
     };
 }
@@ -320,10 +315,10 @@ TEST_F(Export, SaveAsOffersTextFilesAndAddsTheirExtension) {
     int typeCount = 0;
     bool readOnlyBoxShown = true;
     driver.then([&](HWND dialog) {
-        HWND types = GetDlgItem(dialog, 0x0470);
+        HWND types = GetDlgItem(dialog, cmb1);
         typeCount = static_cast<int>(SendMessageA(types, CB_GETCOUNT, 0, 0));
         typeList = windowText(types);
-        readOnlyBoxShown = IsWindowVisible(GetDlgItem(dialog, 0x0410));
+        readOnlyBoxShown = IsWindowVisible(GetDlgItem(dialog, chx1));
         saveAs(saveAsSeen, destination("plain"))(dialog);
     });
     exportPageAs(mainWindow, 0);

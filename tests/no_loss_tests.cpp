@@ -562,8 +562,10 @@ int windowsLeft() {
 // Answers a message box or closes a dialog without applying anything.
 void dismiss(HWND dialog) {
     std::string caption = windowText(dialog);
-    if (caption == "Preferences..." || caption == "Export...")
+    if (caption == "Preferences...")
         pressButton(dialog, IDC_PREF_CANCEL);
+    else if (caption == "Export...")
+        pressButton(dialog, IDC_EXPORT_CANCEL);
     else if (caption == "About Jotty Notes")
         pressButton(dialog, IDC_ABOUT_OK);
     else
@@ -761,9 +763,7 @@ TEST_F(ModalWindows, NothingThatArrivesInsideOneLosesANote) {
     auto press = [](int id) { return [id](HWND dialog) { pressButton(dialog, id); }; };
     std::string exported = folder + "\\exported.txt";
     auto saveAs = [exported](HWND dialog) {
-        HWND name =
-            GetDlgItem(dialog, 0x047c) ? GetDlgItem(dialog, 0x047c) : GetDlgItem(dialog, 0x0480);
-        SetWindowTextA(name, exported.c_str());
+        SetWindowTextA(saveAsFileNameBox(dialog), exported.c_str());
         pressButton(dialog, IDOK);
     };
     auto tickPage4 = [](HWND dialog) {

@@ -169,7 +169,7 @@ TEST(Manifest, RunsAsInvokerSharpAndStyledOnEverySupportedWindows) {
     HMODULE program = LoadLibraryExA((executableFolder() + "\\jnotes.exe").c_str(), nullptr,
                                      LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr);
-    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    HRSRC found = FindResourceA(program, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
     ASSERT_NE(found, nullptr);
     std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
                          SizeofResource(program, found));

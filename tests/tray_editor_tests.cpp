@@ -57,9 +57,9 @@ TEST_F(TrayIconRecord, StartUpHandsTheIconToTheShell) {
     EXPECT_TRUE(trayIcon.added);
     EXPECT_EQ(trayIcon.data.cbSize, NOTIFYICONDATAA_V1_SIZE);
     EXPECT_EQ(trayIcon.data.hWnd, mainWindow);
-    EXPECT_EQ(trayIcon.data.uID, 101u);
-    EXPECT_EQ(trayIcon.data.uFlags, 7u);
-    EXPECT_EQ(trayIcon.data.uCallbackMessage, 6025u);
+    EXPECT_EQ(trayIcon.data.uID, static_cast<UINT>(IDI_NOTES));
+    EXPECT_EQ(trayIcon.data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(trayIcon.data.uCallbackMessage, WM_TRAYICON);
     EXPECT_NE(trayIcon.data.hIcon, nullptr);
     EXPECT_STREQ(trayIcon.data.szTip, "Jotty Notes");
     EXPECT_TRUE(shellHasIcon());
@@ -95,7 +95,7 @@ TEST_F(TrayIconRecord, TaskbarCreatedAddsTheIconAgain) {
         SendMessageA(mainWindow, taskbarCreatedMessage, 0, 0);
         EXPECT_TRUE(shellHasIcon());
         EXPECT_STREQ(trayIcon.data.szTip, "Jotty Notes");
-        EXPECT_EQ(trayIcon.data.uCallbackMessage, 6025u);
+        EXPECT_EQ(trayIcon.data.uCallbackMessage, WM_TRAYICON);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "support/modal_driver.h"
 
 #include <algorithm>
+#include <dlgs.h>
 
 static ModalDriver* activeDriver;
 
@@ -72,6 +73,11 @@ std::string messageBoxText(HWND box) {
     std::string text;
     EnumChildWindows(box, findStaticText, reinterpret_cast<LPARAM>(&text));
     return text;
+}
+
+HWND saveAsFileNameBox(HWND saveAs) {
+    HWND box = GetDlgItem(saveAs, cmb13);
+    return box ? box : GetDlgItem(saveAs, edt1);
 }
 
 ModalDriver::Step answer(int button) {

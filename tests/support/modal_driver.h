@@ -39,6 +39,8 @@ void pressButton(HWND dialog, int id);
 std::string windowText(HWND window);
 // The text of a message box (its static text control).
 std::string messageBoxText(HWND box);
+// The Save As dialog's file name box: cmb13 (an edit or a combo box), or edt1.
+HWND saveAsFileNameBox(HWND saveAs);
 // Message box steps: record and answer with the given button.
 ModalDriver::Step answer(int button);
 

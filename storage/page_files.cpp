@@ -1,5 +1,6 @@
 #include "storage/page_files.h"
 
+#include "app/program_state.h"
 #include "storage/safe_file.h"
 
 #include <cstdio>
@@ -102,7 +103,16 @@ FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp, Pag
     return result;
 }
 
-void (*beforePageFileReplaced)(const char* path);
+namespace {
+
+struct PageFilesState {
+    void (*beforePageFileReplaced)(const char* path) = nullptr;
+};
+
+} // namespace
+
+static ProgramState<PageFilesState> pageFiles;
+void (*&beforePageFileReplaced)(const char* path) = pageFiles.beforePageFileReplaced;
 
 PageWriteResult writePageFile(const char* path, const char* text, DWORD length,
                               const VersionRequest& request) {

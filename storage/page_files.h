@@ -39,8 +39,8 @@ struct PageWriteResult {
 PageWriteResult writePageFile(const char* path, const char* text, DWORD length,
                               const VersionRequest& request);
 // Runs at the last moment before a page file is replaced, when a test sets it: another
-// program's copy may arrive just then.
-extern void (*beforePageFileReplaced)(const char* path);
+// program's copy may arrive just then. Every start of the program clears it.
+extern void (*&beforePageFileReplaced)(const char* path);
 
 // A text that can stay nowhere else goes to "<product> - <page name> - <date time>.txt" in the
 // user's Documents folder; the path written, or empty when not even that could be written.

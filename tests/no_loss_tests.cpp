@@ -455,10 +455,10 @@ TEST_F(SharedDataFolder, ReplacedPageWithUnsavedTextKeepsBothWithoutAsking) {
         typeText(", typed");
         if (!occasion.duringTheWrite)
             replaceFromOutside(pageFile(0), "theirs");
-        beforePageFileReplaced = occasion.duringTheWrite ? copyArrivesNow : nullptr;
+        if (occasion.duringTheWrite)
+            beforePageFileReplaced = copyArrivesNow;
         ModalDriver driver;
         occasion.save();
-        beforePageFileReplaced = nullptr;
         EXPECT_TRUE(driver.seenTexts.empty()) << "no one is asked";
         EXPECT_EQ(readFileBytes(pageFile(0)), "zero, typed");
         EXPECT_EQ(tabCaption(0), "Page 1");
@@ -467,7 +467,6 @@ TEST_F(SharedDataFolder, ReplacedPageWithUnsavedTextKeepsBothWithoutAsking) {
         EXPECT_EQ(readFileBytes(versions[0].path), "theirs");
         EXPECT_STREQ(occasionNote(versions[0].occasion), "Another program's copy");
         EXPECT_NE(std::string(trayBalloon.szInfo).find("also changed"), std::string::npos);
-        ZeroMemory(const_cast<NOTIFYICONDATAA*>(&trayBalloon), sizeof trayBalloon);
         ShowWindow(mainWindow, SW_SHOW);
     }
 }

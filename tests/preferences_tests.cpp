@@ -13,7 +13,6 @@
 
 namespace {
 
-const char* const STARTUP_VALUE = "Jotty Notes";
 const char* const CLEAR_QUESTION =
     "Jotty Notes will erase all your notes.\nDo you want to continue?";
 const char* const ALL_ERASED = "All your notes have been erased!";
@@ -72,14 +71,6 @@ std::string runValue(HKEY root, const char* name) {
 
 class Preferences : public ProgramTest {
   protected:
-    void TearDown() override {
-        ProgramTest::TearDown();
-        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-            deleteRegistryValue(root, RUN_KEY_PATH, STARTUP_VALUE);
-            deleteRegistryValue(root, RUN_KEY_PATH, PREFERENCES_RUN_VALUE);
-        }
-        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
-    }
     // Opens the dialog as the tray menu does; the driver's steps run inside its modal loop.
     void openFromTray() const { command(IDM_PREFERENCES); }
     void writePages() const {
@@ -293,7 +284,6 @@ TEST_F(Preferences, OkWithoutChangesWritesTheSettingsAndTheRunValue) {
     CreateDirectoryA(installed.c_str(), nullptr);
     setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
                      installed + '\0');
-    deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE);
     start();
     ASSERT_STREQ(installFolder, installed.c_str());
     std::string settingsPath = installed + "\\Data\\Settings.dat";

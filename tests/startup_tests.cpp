@@ -76,7 +76,6 @@ TEST_F(InstallFolder, ComesFromTheRegistryOrElseTheCurrentDirectory) {
                      std::string("\x01\x00\x00\x00", 4));
     readInstallFolder();
     EXPECT_STREQ(installFolder, current);
-    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
 }
 
 TEST(Registry, QueryReportsItsFailures) {
@@ -109,7 +108,6 @@ TEST(Registry, QueryReportsItsFailures) {
 using StartupRunValue = ProgramTest;
 
 TEST_F(StartupRunValue, FollowsTheOption) {
-    deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE);
     start();
     std::string expected = "\"" + folder + "\\jnotes.exe\" -minimize";
     bool found = false;

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/program_state.h"
+#include "platform/autostart.h"
 #include "storage/settings.h"
 #include "ui/current_page.h"
 #include "ui/note_editor.h"
@@ -26,11 +27,20 @@ std::string settingsBytes(int startPage, const std::vector<std::string>& names, 
     return bytes;
 }
 
+// What the program and the tests leave in the registry: the values under the program's key, and
+// the Run values that every start writes, which would start the program with the next session.
+static void removeRegistryValues() {
+    for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE})
+        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, value);
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        for (const char* value : {STARTUP_VALUE, PREFERENCES_RUN_VALUE})
+            deleteRegistryValue(root, RUN_KEY_PATH, value);
+}
+
 void ProgramTest::SetUp() {
     // What a test calls before it starts the program finds it as a start would.
     ProgramStateLink::startAllAfresh();
-    for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE})
-        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, value);
+    removeRegistryValues();
     folder = makeTemporaryFolder();
     SetCurrentDirectoryA(folder.c_str());
 }
@@ -50,6 +60,7 @@ void ProgramTest::TearDown() {
     GetTempPathA(sizeof temp, temp);
     SetCurrentDirectoryA(temp);
     removeFolder(folder);
+    removeRegistryValues();
 }
 
 void ProgramTest::start(const char* commandLine) {

@@ -23,6 +23,8 @@
 // Pumps until the autosave's background write has ended and its outcome is taken in.
 void waitForPageWrite();
 
+// The Run value that every start writes or removes: the product's name.
+const char* const STARTUP_VALUE = "Jotty Notes";
 // The page names a settings file holds when it is new.
 extern const std::vector<std::string> DEFAULT_PAGE_NAMES;
 // The bytes of a settings file: start page, the two options and the five names, the rest zero.

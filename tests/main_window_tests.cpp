@@ -267,16 +267,11 @@ static void turnWheelWithControl(int notches) {
     RECT editor;
     GetWindowRect(noteEditor, &editor);
     SetCursorPos((editor.left + editor.right) / 2, (editor.top + editor.bottom) / 2);
-    INPUT inputs[3] = {};
-    inputs[0].type = inputs[2].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[2].ki.wVk = VK_CONTROL;
-    inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_WHEEL;
-    inputs[1].mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
-    SendInput(3, inputs, sizeof(INPUT));
-    DWORD until = GetTickCount() + 150;
-    pumpUntil([until] { return GetTickCount() > until; });
+    INPUT wheel = {};
+    wheel.type = INPUT_MOUSE;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+    sendAndTakeInput({keyInput(VK_CONTROL), wheel, keyInput(VK_CONTROL, KEYEVENTF_KEYUP)});
 }
 
 TEST_F(MainWindow, TextSizeStepsWithinItsBoundsAndIsKeptForTheUser) {

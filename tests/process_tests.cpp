@@ -10,7 +10,7 @@ TEST_F(RunningProgram, SecondStartShowsTheHiddenWindowAndEnds) {
     ASSERT_TRUE(launch(first, "-minimize", folder));
     HWND window = waitForMainWindow();
     ASSERT_NE(window, nullptr);
-    pumpUntil([] { return false; }, 300);
+    waitUntilHandled(window);
     EXPECT_FALSE(IsWindowVisible(window)) << "-minimize keeps the window hidden";
     EXPECT_TRUE(fileExists(folder + "\\Data\\Settings.dat"));
     // The shell has lost the icon: a second start has the running copy hand it over again.
@@ -105,7 +105,7 @@ TEST_F(RunningProgram, SecondMinimizedStartLeavesTheWindowHidden) {
     Process second;
     ASSERT_TRUE(launch(second, "-minimize", folder));
     EXPECT_EQ(waitForExit(second), 0u);
-    pumpUntil([] { return false; }, 500);
+    waitUntilHandled(window);
     EXPECT_FALSE(IsWindowVisible(window));
 }
 
@@ -124,7 +124,7 @@ TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy)
     Process second;
     ASSERT_TRUE(launch(second, "-preferences", folder));
     EXPECT_EQ(waitForExit(second), 0u);
-    pumpUntil([] { return false; }, 500);
+    waitUntilHandled(window);
     EXPECT_EQ(preferencesDialogs(), 0) << "not inside About";
     PostMessageA(shown("About Jotty Notes"), WM_CLOSE, 0, 0);
     HWND dialog = nullptr;
@@ -135,7 +135,7 @@ TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy)
     Process third;
     ASSERT_TRUE(launch(third, "-minimize -preferences", folder));
     EXPECT_EQ(waitForExit(third), 0u);
-    pumpUntil([] { return false; }, 500);
+    waitUntilHandled(window);
     EXPECT_EQ(preferencesDialogs(), 1) << "the open dialog is brought forward, not opened twice";
 
     typeIntoRunningCopy(window, "kept");

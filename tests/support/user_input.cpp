@@ -5,26 +5,33 @@
 #include "app/app_state.h"
 #include "ui/note_editor.h"
 
-#include <vector>
+INPUT keyInput(WORD key, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+void sendAndTakeInput(std::vector<INPUT> inputs) {
+    // A thread's key states change as it takes the keys from its queue: the first key's press
+    // flips its toggle bit, and its release, the last input, clears its down bit.
+    WORD key = inputs.front().ki.wVk;
+    SHORT before = GetKeyState(key);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    pumpUntil([key, before] {
+        SHORT now = GetKeyState(key);
+        return (now & 1) != (before & 1) && now >= 0;
+    });
+}
 
 void pressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto key = keys.end(); key != keys.begin();) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *--key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    DWORD until = GetTickCount() + 150;
-    pumpUntil([until] { return GetTickCount() > until; });
+    for (WORD key : keys)
+        inputs.push_back(keyInput(key));
+    for (auto key = keys.end(); key != keys.begin();)
+        inputs.push_back(keyInput(*--key, KEYEVENTF_KEYUP));
+    sendAndTakeInput(inputs);
 }
 
 void focusEditor() {

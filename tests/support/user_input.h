@@ -3,6 +3,12 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <vector>
+
+// A key pressed, or with KEYEVENTF_KEYUP let go.
+INPUT keyInput(WORD key, DWORD flags = 0);
+// Sends the input, which presses a key first and lets it go last, and lets the program take it.
+void sendAndTakeInput(std::vector<INPUT> inputs);
 
 // Presses the keys in order and lets them go in the reverse order, then lets the program take
 // them in.

@@ -1,17 +1,16 @@
-// Export of pages through the Export dialog and the system's Save As dialog, the About dialog
-// with the version read from the executable's own resources, and Previous Versions.
+// Export of pages through the Export dialog and the system's Save As dialog, and the About
+// dialog with the version read from the executable's own resources.
 #include "support/program_fixture.h"
 #include "support/user_input.h"
 
 #include "app/app_state.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/export_dialog.h"
-#include "storage/page_history.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
 
-#include <dlgs.h>
 #include <commctrl.h>
+#include <dlgs.h>
 #include <cstring>
 #include <vector>
 

@@ -8,11 +8,9 @@
 #include "ui/main_window.h"
 #include "ui/text_insert.h"
 #include "ui/dpi.h"
-#include "ui/find.h"
 #include "ui/tray_icon.h"
 
 #include <commctrl.h>
-#include <dlgs.h>
 #include <cstring>
 #include <vector>
 

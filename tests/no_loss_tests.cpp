@@ -1,6 +1,5 @@
 // When a save or a load fails, the notes stay where they are and no failure passes for success.
 #include "support/program_fixture.h"
-#include "support/running_program.h"
 
 #include "app/app_state.h"
 #include "app/startup.h"

@@ -1,6 +1,6 @@
-// The Preferences dialog and start with Windows: names, Clear, Help, word wrap, the Run values,
-// and the requests of a second copy.
-#include "support/running_program.h"
+// The Preferences dialog and start with Windows: names, Clear, Help, word wrap and the Run
+// values.
+#include "support/program_fixture.h"
 
 #include "app/app_state.h"
 #include "platform/autostart.h"

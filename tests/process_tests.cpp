@@ -1,4 +1,5 @@
-// jnotes.exe itself, started as a process: the single running copy and the command line.
+// jnotes.exe itself, started as a process: the single running copy, the command line, a second
+// copy's requests, and text set from another process.
 #include "support/running_program.h"
 
 #include "ui/tray_icon.h"

@@ -1,5 +1,5 @@
-// Start-up: the command line, the install folder, the start-up Run value and the window; and the
-// window-free search of a page's text.
+// Start-up: the command line, the install folder, the start-up Run value, the window, and the
+// manifest that Windows starts the program by.
 #include "support/program_fixture.h"
 
 #include "app/app_state.h"
@@ -8,11 +8,7 @@
 #include "platform/autostart.h"
 #include "platform/registry_helper.h"
 #include "storage/settings.h"
-#include "support/code_page_alphabet.h"
 #include "ui/main_window.h"
-#include "ui/text_search.h"
-
-using namespace std::string_literals;
 
 TEST(CommandLine, TokensAreSplitAtEverySingleSpace) {
     struct Case {

@@ -1,4 +1,4 @@
-// Page files and the settings file, byte for byte on disk.
+// Page files, the settings file and the previous versions of the pages, byte for byte on disk.
 #include "support/program_fixture.h"
 
 #include "app/app_state.h"

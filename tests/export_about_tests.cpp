@@ -43,14 +43,6 @@ static ModalDriver::Step tickAndExport(std::vector<int> pages, HWND* exportDialo
     };
 }
 
-static BOOL CALLBACK findIcon(HWND child, LPARAM result) {
-    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-        return TRUE;
-    *reinterpret_cast<HICON*>(result) =
-        reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-    return FALSE;
-}
-
 struct BoxSeen {
     HWND owner = nullptr;
     HICON icon = nullptr; // the system's shared icon, as LoadIcon gives it
@@ -60,7 +52,8 @@ struct BoxSeen {
 static ModalDriver::Step noteBox(BoxSeen& seen, int button) {
     return [&seen, button](HWND box) {
         seen.owner = GetWindow(box, GW_OWNER);
-        EnumChildWindows(box, findIcon, reinterpret_cast<LPARAM>(&seen.icon));
+        std::vector<HICON> icons = shownIcons(box);
+        seen.icon = icons.empty() ? nullptr : icons.front();
         pressButton(box, button);
     };
 }

@@ -522,27 +522,6 @@ DWORD WINAPI sendExit(void*) {
     return 0;
 }
 
-HWND shownMenu() {
-    HWND menu = FindWindowA("#32768", nullptr);
-    return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
-
-BOOL CALLBACK collectDialog(HWND window, LPARAM dialogs) {
-    if (windowText(window).empty() && !IsWindowVisible(window))
-        return TRUE;
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(dialogs)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> shownDialogs() {
-    std::vector<HWND> dialogs;
-    EnumThreadWindows(GetCurrentThreadId(), collectDialog, reinterpret_cast<LPARAM>(&dialogs));
-    return dialogs;
-}
-
 BOOL CALLBACK countWindow(HWND window, LPARAM count) {
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
@@ -613,7 +592,7 @@ class ArrivalDriver {
     void tick() {
         if (arriving)
             return;
-        std::vector<HWND> dialogs = shownDialogs();
+        std::vector<HWND> dialogs = shownWindows("#32770");
         watch(dialogs);
         HWND top = nullptr;
         for (HWND dialog : dialogs)
@@ -625,7 +604,7 @@ class ArrivalDriver {
             for (HWND dialog : dialogs)
                 EndDialog(dialog, 0);
         } else if (!arrived) {
-            bool there = window.isMenu ? shownMenu() != nullptr : top && reach(top);
+            bool there = window.isMenu ? !shownWindows("#32768", true).empty() : top && reach(top);
             if (there) {
                 // A menu opened by the arrival runs this timer too: it is left alone meanwhile.
                 arriving = true;
@@ -634,7 +613,7 @@ class ArrivalDriver {
                 arrived = true;
             }
         } else if (!sender || WaitForSingleObject(sender, 0) == WAIT_OBJECT_0) {
-            if (shownMenu())
+            if (!shownWindows("#32768", true).empty())
                 EndMenu();
             else if (top && std::find(closed.begin(), closed.end(), top) == closed.end()) {
                 closed.push_back(top);

@@ -38,23 +38,6 @@ void setName(HWND dialog, int page, const char* name) {
     SetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, name);
 }
 
-BOOL CALLBACK collectIcon(HWND child, LPARAM icons) {
-    char className[16] = {};
-    GetClassNameA(child, className, sizeof className);
-    if (_stricmp(className, "Static") == 0 &&
-        (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-        reinterpret_cast<std::vector<HICON>*>(icons)->push_back(
-            reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)));
-    return TRUE;
-}
-
-// The icons shown by the icon controls of a dialog or message box.
-std::vector<HICON> shownIcons(HWND dialog) {
-    std::vector<HICON> icons;
-    EnumChildWindows(dialog, collectIcon, reinterpret_cast<LPARAM>(&icons));
-    return icons;
-}
-
 bool showsIcon(HWND box, const char* systemIcon) {
     return shownIcons(box) == std::vector<HICON>{LoadIconA(nullptr, systemIcon)};
 }

@@ -4,8 +4,7 @@
 
 #include "ui/tray_icon.h"
 
-#include <cstring>
-#include <functional>
+#include <algorithm>
 
 TEST_F(RunningProgram, SecondStartShowsTheHiddenWindowAndEnds) {
     ASSERT_TRUE(launch(first, "-minimize", folder));
@@ -85,18 +84,13 @@ TEST_F(RunningProgram, TextSetByAnotherProgramIsSavedOnEveryOccasion) {
     }
 }
 
-BOOL CALLBACK countPreferences(HWND window, LPARAM count) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && windowText(window) == "Preferences...")
-        ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int preferencesDialogs() {
-    int count = 0;
-    EnumWindows(countPreferences, reinterpret_cast<LPARAM>(&count));
-    return count;
+// The dialogs of every process shown with the caption.
+std::vector<HWND> shownDialogs(const std::string& caption) {
+    std::vector<HWND> dialogs = shownWindows("#32770", true);
+    dialogs.erase(std::remove_if(dialogs.begin(), dialogs.end(),
+                                 [&](HWND dialog) { return windowText(dialog) != caption; }),
+                  dialogs.end());
+    return dialogs;
 }
 
 TEST_F(RunningProgram, SecondMinimizedStartLeavesTheWindowHidden) {
@@ -116,28 +110,26 @@ TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy)
     ASSERT_TRUE(launch(first, "-minimize", folder));
     HWND window = waitForMainWindow();
     ASSERT_NE(window, nullptr);
-    auto shown = [](const char* caption) {
-        HWND dialog = FindWindowA("#32770", caption);
-        return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
-    };
     PostMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
-    ASSERT_TRUE(pumpUntil([&] { return shown("About Jotty Notes") != nullptr; }, 20000));
+    ASSERT_TRUE(pumpUntil([] { return !shownDialogs("About Jotty Notes").empty(); }, 20000));
     Process second;
     ASSERT_TRUE(launch(second, "-preferences", folder));
     EXPECT_EQ(waitForExit(second), 0u);
     waitUntilHandled(window);
-    EXPECT_EQ(preferencesDialogs(), 0) << "not inside About";
-    PostMessageA(shown("About Jotty Notes"), WM_CLOSE, 0, 0);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(pumpUntil([&] { return (dialog = shown("Preferences...")) != nullptr; }, 20000));
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
+    EXPECT_EQ(shownDialogs("Preferences...").size(), 0u) << "not inside About";
+    PostMessageA(shownDialogs("About Jotty Notes").at(0), WM_CLOSE, 0, 0);
+    std::vector<HWND> dialogs;
+    ASSERT_TRUE(
+        pumpUntil([&] { return !(dialogs = shownDialogs("Preferences...")).empty(); }, 20000));
+    EXPECT_EQ(GetWindow(dialogs[0], GW_OWNER), window);
     EXPECT_TRUE(IsWindowVisible(window));
 
     Process third;
     ASSERT_TRUE(launch(third, "-minimize -preferences", folder));
     EXPECT_EQ(waitForExit(third), 0u);
     waitUntilHandled(window);
-    EXPECT_EQ(preferencesDialogs(), 1) << "the open dialog is brought forward, not opened twice";
+    EXPECT_EQ(shownDialogs("Preferences...").size(), 1u)
+        << "the open dialog is brought forward, not opened twice";
 
     typeIntoRunningCopy(window, "kept");
     DWORD_PTR result;

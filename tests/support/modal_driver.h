@@ -34,6 +34,12 @@ class ModalDriver {
     UINT_PTR timer;
 };
 
+// The shown top-level windows of a class ("#32770" for dialogs and message boxes, "#32768" for
+// popup menus), in their order from the top: of this thread, or of every thread.
+std::vector<HWND> shownWindows(const char* className, bool anyThread = false);
+// The icons that the icon controls of a dialog or message box show.
+std::vector<HICON> shownIcons(HWND dialog);
+
 // Presses a button of a dialog or message box as a click would.
 void pressButton(HWND dialog, int id);
 std::string windowText(HWND window);

@@ -182,31 +182,3 @@ void ProgramTest::autosave() const {
     SendMessageA(mainWindow, WM_TIMER, IDT_AUTOSAVE, 0);
     waitForPageWrite();
 }
-
-static bool dialogsTimedOut;
-
-static BOOL CALLBACK endVisibleDialog(HWND window, LPARAM) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
-        dialogsTimedOut = true;
-        EndDialog(window, 0);
-    }
-    return TRUE;
-}
-
-static void CALLBACK endStuckDialogs(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), endVisibleDialog, 0);
-}
-
-void DialogTest::SetUp() {
-    ProgramTest::SetUp();
-    dialogsTimedOut = false;
-    watchdog = SetTimer(nullptr, 0, 20000, endStuckDialogs);
-}
-
-void DialogTest::TearDown() {
-    KillTimer(nullptr, watchdog);
-    EXPECT_FALSE(dialogsTimedOut) << "a dialog was left open with no step to close it";
-    ProgramTest::TearDown();
-}

@@ -83,10 +83,27 @@ class ProgramTest : public ::testing::Test {
 // is ended by a watchdog, so that a fault fails the test instead of leaving it waiting.
 class DialogTest : public ProgramTest {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        ProgramTest::SetUp();
+        timedOut = false;
+        watchdog = SetTimer(nullptr, 0, 20000, endStuckDialogs);
+    }
+    void TearDown() override {
+        KillTimer(nullptr, watchdog);
+        EXPECT_FALSE(timedOut) << "a dialog was left open with no step to close it";
+        ProgramTest::TearDown();
+    }
     ModalDriver driver;
     UINT_PTR watchdog = 0;
+
+  private:
+    static void CALLBACK endStuckDialogs(HWND, UINT, UINT_PTR, DWORD) {
+        for (HWND dialog : shownWindows("#32770")) {
+            timedOut = true;
+            EndDialog(dialog, 0);
+        }
+    }
+    static inline bool timedOut = false;
 };
 
 // Locks a file or folder for the test, or skips the test where the file system cannot.

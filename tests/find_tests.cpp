@@ -10,7 +10,6 @@
 #include "ui/text_search.h"
 
 #include <dlgs.h>
-#include <vector>
 
 using namespace std::string_literals;
 

@@ -18,10 +18,7 @@
 namespace {
 
 bool shellHasIcon() {
-    NotifyIconDataV1 probe = {};
-    probe.cbSize = sizeof probe;
-    probe.hWnd = mainWindow;
-    probe.uID = IDI_NOTES;
+    NotifyIconDataV1 probe = {sizeof probe, mainWindow, IDI_NOTES, 0, 0, nullptr, {}};
     return Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&probe)) != FALSE;
 }
 

@@ -15,6 +15,7 @@
 #include "ui/find.h"
 #include "ui/main_window.h"
 #include "ui/modal.h"
+#include "ui/page_notices.h"
 #include "ui/tab_strip.h"
 #include "ui/tray_icon.h"
 #include "ui/window_moves.h"
@@ -185,6 +186,7 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
     if (programEnding)
         return StartResult::Running;
     showTrayIcon(instanceHandle, mainWindow);
+    tellTextKeptAtLastEnd();
     showMainWindow(windowVisible);
     startup.acceleratorTable =
         LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_ACCELERATORS));

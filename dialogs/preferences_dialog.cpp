@@ -53,16 +53,10 @@ static void clearAllPages(HWND dialog) {
         programEnding)
         return;
     std::string kept;
-    bool currentKept = false;
     for (int page = 0; page < PAGE_COUNT; ++page) {
-        if (erasePage(page))
-            continue;
-        kept += (kept.empty() ? "" : ", ") + std::string(settings.pageNames[page]);
-        currentKept |= page == currentPage;
+        if (!erasePage(page))
+            kept += (kept.empty() ? "" : ", ") + std::string(settings.pageNames[page]);
     }
-    // What is shown is what the file holds: a page that kept its notes shows them again.
-    if (currentKept)
-        showCurrentPageAsStored();
     if (kept.empty()) {
         messageBox(dialog, "All your notes have been erased!", appCaption,
                    MB_OK | MB_ICONINFORMATION);

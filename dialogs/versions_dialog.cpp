@@ -113,13 +113,15 @@ static int selectedVersion(HWND dialog) {
                                                 static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-// Reads a version as the page would hold it; false, with the reason shown, when it cannot be.
+// Reads a version, or its start, as the page would hold it, converted as a restore converts it;
+// false, with the reason shown, when it cannot be.
 static bool readVersion(ListedVersion& listed, std::string& text, DWORD limit) {
     FileStamp stamp;
     FileRead read = limit ? readFileStart(listed.version.path.c_str(), text, limit, stamp)
                           : readPageFile(listed.version.path.c_str(), text, stamp);
     if (read == FileRead::Loaded) {
-        text.resize(strlen(text.c_str()));
+        if (limit)
+            readBytesAsPage(text);
         return true;
     }
     listed.looked = true;

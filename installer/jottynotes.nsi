@@ -110,6 +110,8 @@ Section "-un.Program"
     DeleteRegValue HKCU "${INSTALL_KEY}" "InstalledPath"
     DeleteRegValue HKCU "${INSTALL_KEY}" "TextSize"
     DeleteRegValue HKCU "${INSTALL_KEY}" "WindowPlace"
+    DeleteRegValue HKCU "${INSTALL_KEY}" "TextKeptInDocuments"
+    DeleteRegValue HKCU "${INSTALL_KEY}" "TextKeptAtTheEndTold"
     DeleteRegKey /ifempty HKCU "${INSTALL_KEY}"
     DeleteRegKey /ifempty HKCU "Software\${PUBLISHER}"
     ; The program writes its start-up values under HKLM, or under HKCU when HKLM refuses.

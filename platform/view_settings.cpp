@@ -5,6 +5,8 @@
 const char* const INSTALL_KEY_PATH = "Software\\Kestrova\\Jotty Notes";
 const char* const TEXT_SIZE_VALUE = "TextSize";
 const char* const WINDOW_PLACE_VALUE = "WindowPlace";
+const char* const DOCUMENTS_RESCUE_VALUE = "TextKeptInDocuments";
+const char* const RESCUES_TOLD_VALUE = "TextKeptAtTheEndTold";
 
 DWORD readUserChoice(const char* name, DWORD fallback) {
     DWORD value = 0;
@@ -19,8 +21,18 @@ bool writeUserChoice(const char* name, DWORD value) {
            registry.setDwordValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, name, value);
 }
 
-bool forgetUserChoice(const char* name) {
+static bool forgetValue(const char* name) {
     return RegistryHelper().deleteValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, name);
+}
+
+static bool readBinaryValue(const char* name, void* data, DWORD size) {
+    return RegistryHelper().queryBinaryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, name, data, size);
+}
+
+static bool writeBinaryValue(const char* name, const void* data, DWORD size) {
+    RegistryHelper registry;
+    return registry.createKey(HKEY_CURRENT_USER, INSTALL_KEY_PATH) &&
+           registry.setBinaryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, name, data, size);
 }
 
 int readTextSize() {
@@ -31,19 +43,35 @@ void writeTextSize(int points) {
     if (points)
         writeUserChoice(TEXT_SIZE_VALUE, static_cast<DWORD>(points));
     else
-        forgetUserChoice(TEXT_SIZE_VALUE);
+        forgetValue(TEXT_SIZE_VALUE);
 }
 
 bool readWindowPlace(WindowPlace& place) {
-    return RegistryHelper().queryBinaryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH,
-                                             WINDOW_PLACE_VALUE, &place, sizeof place) &&
-           place.dpi > 0 && place.normal.right > place.normal.left &&
-           place.normal.bottom > place.normal.top;
+    return readBinaryValue(WINDOW_PLACE_VALUE, &place, sizeof place) && place.dpi > 0 &&
+           place.normal.right > place.normal.left && place.normal.bottom > place.normal.top;
 }
 
 void writeWindowPlace(const WindowPlace& place) {
-    RegistryHelper registry;
-    if (registry.createKey(HKEY_CURRENT_USER, INSTALL_KEY_PATH))
-        registry.setBinaryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, WINDOW_PLACE_VALUE, &place,
-                                sizeof place);
+    writeBinaryValue(WINDOW_PLACE_VALUE, &place, sizeof place);
+}
+
+void writeDocumentsRescue(const DocumentsRescue& rescue) {
+    writeBinaryValue(DOCUMENTS_RESCUE_VALUE, &rescue, sizeof rescue);
+}
+
+bool takeDocumentsRescue(DocumentsRescue& rescue) {
+    if (!readBinaryValue(DOCUMENTS_RESCUE_VALUE, &rescue, sizeof rescue))
+        return false;
+    forgetValue(DOCUMENTS_RESCUE_VALUE);
+    rescue.file[sizeof rescue.file - 1] = '\0';
+    return true;
+}
+
+ULONGLONG readRescuesToldUpTo() {
+    ULONGLONG keptAt = 0;
+    return readBinaryValue(RESCUES_TOLD_VALUE, &keptAt, sizeof keptAt) ? keptAt : 0;
+}
+
+void writeRescuesToldUpTo(ULONGLONG keptAt) {
+    writeBinaryValue(RESCUES_TOLD_VALUE, &keptAt, sizeof keptAt);
 }

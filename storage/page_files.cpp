@@ -76,7 +76,7 @@ static std::string codePageText(const std::wstring& wide) {
     return text;
 }
 
-static PageReading readBytesAsPage(std::string& text) {
+PageReading readBytesAsPage(std::string& text) {
     PageReading reading = PageReading::AsStored;
     for (const ByteOrderMark& mark : BYTE_ORDER_MARKS) {
         if (text.compare(0, mark.length, mark.bytes, mark.length) == 0) {
@@ -121,7 +121,7 @@ PageWriteResult writePageFile(const char* path, const char* text, DWORD length,
     auto setAside = [&] {
         if (beforePageFileReplaced)
             beforePageFileReplaced(path);
-        versioning.setAside(path, text, length);
+        return versioning.setAside(path, text, length);
     };
     result.written = replaceFileContents(path, text, length, result.stamp, setAside);
     if (!result.written) {
@@ -129,6 +129,7 @@ PageWriteResult writePageFile(const char* path, const char* text, DWORD length,
         result.written = replaceFileContents(path, text, length, result.stamp, setAside);
     }
     result.error = result.written ? 0 : GetLastError();
+    result.versionNotKept = versioning.heldUpTheSave();
     versioning.settle(result.written, length);
     result.otherProgramsCopy = versioning.otherProgramsCopy();
     return result;

@@ -21,13 +21,17 @@ void createMissingPageFile(int page);
 // is read, and the text of any file ends at its first NUL byte, as the edit control takes it.
 enum class PageReading { AsStored, CutAtNul, FromUtf16LE, FromUtf16BE, FromUtf8 };
 
+// Takes a file's bytes as the page's text, converted or cut as a page keeps it.
+PageReading readBytesAsPage(std::string& bytes);
 // Reads a whole page file (a missing one is an empty page).
 FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp,
                       PageReading* reading = nullptr);
 
 struct PageWriteResult {
     bool written = false;
-    DWORD error = 0;      // why not, as the system says it
+    DWORD error = 0; // why not, as the system says it
+    // Why not: the text it would replace needed a version, and none could be kept.
+    bool versionNotKept = false;
     FileStamp stamp = {}; // the file written
     // The version that keeps a copy of another program's that the write displaced; empty if none.
     std::string otherProgramsCopy;

@@ -22,6 +22,8 @@ struct PageHistoryState {
     bool newestKnown = false;
     bool hasVersions = false;
     ULONGLONG newest = 0;
+    // By this run's clock, when a version of the page was last kept.
+    ULONGLONG keptThisRunAt = 0;
     HistoryTrouble trouble = {0, std::string()};
 };
 
@@ -50,10 +52,14 @@ const OccasionName OCCASIONS[] = {
 
 static ProgramState<HistoryState> history;
 
+static ULONGLONG fileTimeValue(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 ULONGLONG currentFileTime() {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    return (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return fileTimeValue(now);
 }
 
 bool versionWanted(bool pageHasVersions, ULONGLONG sinceNewestVersion, ULONGLONG oldSize,
@@ -70,28 +76,57 @@ static ULONGLONG ageOf(const PageVersion& version, ULONGLONG now) {
     return now > version.keptAt ? now - version.keptAt : 0;
 }
 
-std::vector<size_t> versionsToPrune(const std::vector<PageVersion>& newestFirst, ULONGLONG now,
-                                    ULONGLONG pageSize) {
+// The user's calendar day on which a version was kept, in the time zone's rule for that date.
+static ULONGLONG localDayOf(ULONGLONG keptAt) {
+    FILETIME time = {static_cast<DWORD>(keptAt), static_cast<DWORD>(keptAt >> 32)};
+    SYSTEMTIME utc;
+    SYSTEMTIME local;
+    FILETIME localTime;
+    if (!FileTimeToSystemTime(&time, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) ||
+        !SystemTimeToFileTime(&local, &localTime))
+        return keptAt / DAY_IN_FILETIME;
+    return fileTimeValue(localTime) / DAY_IN_FILETIME;
+}
+
+static bool isOrdinary(const PageVersion& version) {
+    return version.occasion == VersionOccasion::Edits;
+}
+
+// A day's versions are grouped by the day on which they were kept, never by their age at this
+// prune: ages move on between prunes, days do not.
+static std::vector<bool> versionsByDate(const std::vector<PageVersion>& newestFirst,
+                                        ULONGLONG now) {
     std::vector<bool> kept(newestFirst.size(), false);
-    ULONGLONG lastDayKept = ~0ull;
+    ULONGLONG dayOfNewestOrdinary = ~0ull;
     for (size_t i = 0; i < newestFirst.size(); ++i) {
-        ULONGLONG age = ageOf(newestFirst[i], now);
-        ULONGLONG day = age / DAY_IN_FILETIME;
+        const PageVersion& version = newestFirst[i];
+        ULONGLONG age = ageOf(version, now);
+        ULONGLONG day = isOrdinary(version) ? localDayOf(version.keptAt) : 0;
         if (i == 0 || age < EVERY_VERSION_KEPT_FOR)
             kept[i] = true;
-        else if (age < VERSIONS_KEPT_FOR && day != lastDayKept)
-            kept[i] = true;
-        if (kept[i])
-            lastDayKept = day;
+        else if (age < VERSIONS_KEPT_FOR)
+            kept[i] = !isOrdinary(version) || day != dayOfNewestOrdinary;
+        if (kept[i] && isOrdinary(version))
+            dayOfNewestOrdinary = day;
     }
+    return kept;
+}
+
+std::vector<size_t> versionsToPrune(const std::vector<PageVersion>& newestFirst, ULONGLONG now,
+                                    ULONGLONG pageSize) {
+    std::vector<bool> kept = versionsByDate(newestFirst, now);
     ULONGLONG limit = std::max(SMALLEST_SIZE_LIMIT, SIZE_LIMIT_IN_PAGES * pageSize);
     ULONGLONG total = 0;
     for (size_t i = 0; i < newestFirst.size(); ++i)
         total += kept[i] ? newestFirst[i].size : 0;
-    for (size_t i = newestFirst.size(); i-- > 1 && total > limit;) {
-        if (kept[i]) {
-            kept[i] = false;
-            total -= newestFirst[i].size;
+    // Ordinary versions go first, the versions of special occasions last; the oldest first.
+    for (bool ordinary : {true, false}) {
+        for (size_t i = newestFirst.size(); i-- > 1 && total > limit;) {
+            if (kept[i] && isOrdinary(newestFirst[i]) == ordinary) {
+                kept[i] = false;
+                total -= newestFirst[i].size;
+            }
         }
     }
     std::vector<size_t> pruned;
@@ -158,7 +193,7 @@ static bool readVersionName(const char* name, PageVersion& version) {
     FILETIME time;
     if (!SystemTimeToFileTime(&utc, &time))
         return false;
-    version.keptAt = (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    version.keptAt = fileTimeValue(time);
     for (const OccasionName& occasion : OCCASIONS) {
         if (strcmp(occasion.tag, tag) == 0) {
             version.occasion = occasion.occasion;
@@ -168,10 +203,11 @@ static bool readVersionName(const char* name, PageVersion& version) {
     return false;
 }
 
-static std::vector<PageVersion> readHistoryFolder(int page) {
+// The versions in the page's folder whose names end as the pattern says.
+static std::vector<PageVersion> readHistoryFolder(int page, const char* ending = "*.txt") {
     std::vector<PageVersion> versions;
     char pattern[MAX_PATH];
-    if (!formatHistoryPath(pattern, page, "*.txt"))
+    if (!formatHistoryPath(pattern, page, ending))
         return versions;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
@@ -205,6 +241,16 @@ std::vector<PageVersion> listPageVersions(int page) {
     state.hasVersions = !versions.empty();
     state.newest = versions.empty() ? 0 : versions.front().keptAt;
     return versions;
+}
+
+// Only the versions of the occasion are listed: a page may have a thousand of others.
+ULONGLONG newestVersionOf(int page, VersionOccasion occasion) {
+    std::string ending = std::string("*") + occasionName(occasion).tag + ".txt";
+    ULONGLONG newest = 0;
+    for (const PageVersion& version : readHistoryFolder(page, ending.c_str()))
+        if (version.occasion == occasion)
+            newest = std::max(newest, version.keptAt);
+    return newest;
 }
 
 HistoryTrouble historyTrouble(int page) {
@@ -249,9 +295,20 @@ static bool makeHistoryFolder(int page, DWORD& error) {
     return false;
 }
 
+static PageHistoryState& knownHistory(int page) {
+    PageHistoryState& state = history.pages[page];
+    if (!state.newestKnown)
+        listPageVersions(page);
+    return state;
+}
+
+// A version's time never goes back: after a clock set back, or a version made where the clock
+// ran ahead, the names still sort in the order in which the versions were kept.
 static std::string newVersionPath(int page, VersionOccasion occasion) {
+    const PageHistoryState& state = knownHistory(page);
+    ULONGLONG keptAt = std::max(currentFileTime(), state.hasVersions ? state.newest + 10000 : 0);
     char path[MAX_PATH];
-    formatHistoryPath(path, page, versionName(currentFileTime(), nextRandom(), occasion).c_str());
+    formatHistoryPath(path, page, versionName(keptAt, nextRandom(), occasion).c_str());
     return path;
 }
 
@@ -262,7 +319,9 @@ static void pruneVersions(int page, ULONGLONG pageSize) {
 }
 
 static void noteKept(int page, ULONGLONG pageSize) {
-    history.pages[page].trouble = {0, std::string()};
+    PageHistoryState& state = history.pages[page];
+    state.trouble = {0, std::string()};
+    state.keptThisRunAt = currentFileTime();
     pruneVersions(page, pageSize);
 }
 
@@ -284,14 +343,10 @@ bool keepFileAsVersion(int page, const char* path, VersionOccasion occasion) {
     if (page < 0 || page >= PAGE_COUNT)
         return false;
     DWORD error = 0;
-    bool kept = makeHistoryFolder(page, error);
-    if (kept) {
-        std::string version = newVersionPath(page, occasion);
-        kept = CreateHardLinkA(version.c_str(), path, nullptr) ||
-               CopyFileA(path, version.c_str(), TRUE);
-        error = kept ? 0 : GetLastError();
-    }
+    bool kept = makeHistoryFolder(page, error) &&
+                CopyFileA(path, newVersionPath(page, occasion).c_str(), TRUE);
     if (!kept) {
+        error = error ? error : GetLastError();
         noteTrouble(page, error);
         SetLastError(error);
         return false;
@@ -301,13 +356,14 @@ bool keepFileAsVersion(int page, const char* path, VersionOccasion occasion) {
     return true;
 }
 
-static void sinceNewestVersion(int page, bool& hasVersions, ULONGLONG& since) {
-    PageHistoryState& state = history.pages[page];
-    if (!state.newestKnown)
-        listPageVersions(page);
-    hasVersions = state.hasVersions;
+// The time since the page's newest version, as the rule of ten minutes takes it. A newest
+// version dated ahead of the clock tells nothing of when the edits began: then the versions that
+// this run kept set the pace.
+static ULONGLONG sinceNewestVersion(const PageHistoryState& state) {
     ULONGLONG now = currentFileTime();
-    since = now > state.newest ? now - state.newest : 0;
+    if (state.newest <= now)
+        return now - state.newest;
+    return state.keptThisRunAt && state.keptThisRunAt <= now ? now - state.keptThisRunAt : ~0ull;
 }
 
 // The file holds exactly these bytes.
@@ -318,46 +374,80 @@ static bool fileHolds(const char* path, const char* text, DWORD length) {
            bytes.size() == length && memcmp(bytes.data(), text, length) == 0;
 }
 
-void PageVersioning::setAside(const char* pagePath, const char* newText, DWORD newLength) {
+// Where no hard link can be made, the version is a copy; a copy that another program renamed in
+// while this one was made must not be replaced unseen, so the save stops and its second try
+// keeps that copy too. The copy made stays a version: it holds the text that was replaced.
+bool PageVersioning::copyAside(const char* pagePath, const std::string& path,
+                               const FileStamp& old) {
+    if (!CopyFileA(pagePath, path.c_str(), TRUE))
+        return false;
+    FileStamp now;
+    if (stampFile(pagePath, now) == FileRead::Loaded && now == old) {
+        aside = path;
+        return true;
+    }
+    noteKept(request.page, oldSize);
+    lookAgain = true;
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return false;
+}
+
+bool PageVersioning::setAside(const char* pagePath, const char* newText, DWORD newLength) {
     int page = request.page;
     FileStamp old;
-    if (!aside.empty() || page < 0 || page >= PAGE_COUNT ||
-        stampFile(pagePath, old) != FileRead::Loaded)
-        return;
-    ULONGLONG oldSize = (static_cast<ULONGLONG>(old.sizeHigh) << 32) | old.sizeLow;
-    bool hasVersions = false;
-    ULONGLONG since = 0;
-    sinceNewestVersion(page, hasVersions, since);
-    wanted = versionWanted(hasVersions, since, oldSize, newLength, false, request.occasion);
+    lookAgain = heldUp = false;
+    FileRead look = stampFile(pagePath, old);
+    if (!aside.empty() || page < 0 || page >= PAGE_COUNT || look == FileRead::Missing)
+        return true;
+    // A file that cannot be looked at cannot be kept either.
+    if (look == FileRead::Failed) {
+        heldUp = request.occasion != VersionOccasion::Edits;
+        return !heldUp;
+    }
+    oldSize = (static_cast<ULONGLONG>(old.sizeHigh) << 32) | old.sizeLow;
+    // A file that is not the one the program last read or wrote is another program's copy.
+    bool othersCopy = request.expected == ExpectedFile::Missing ||
+                      (request.expected == ExpectedFile::Stamped && old != request.expectedStamp);
+    occasion = othersCopy ? VersionOccasion::OtherProgram : request.occasion;
+    const PageHistoryState& state = knownHistory(page);
+    wanted = versionWanted(state.hasVersions, sinceNewestVersion(state), oldSize, newLength, false,
+                           occasion);
     // Only a text of the same length can be the same text; it is read only then.
     if (wanted && oldSize == newLength)
         wanted = !fileHolds(pagePath, newText, newLength);
     DWORD error = 0;
-    if (!makeHistoryFolder(page, error)) {
-        if (wanted)
-            noteTrouble(page, error);
-        return;
+    if (makeHistoryFolder(page, error)) {
+        std::string path = newVersionPath(page, wanted ? occasion : VersionOccasion::Edits);
+        if (CreateHardLinkA(path.c_str(), pagePath, nullptr)) {
+            aside = path;
+            linked = true;
+            return true;
+        }
+        if (wanted && copyAside(pagePath, path, old))
+            return true;
+        if (lookAgain)
+            return false;
+        error = GetLastError();
     }
-    std::string path = newVersionPath(page, wanted ? request.occasion : VersionOccasion::Edits);
-    if (CreateHardLinkA(path.c_str(), pagePath, nullptr)) {
-        aside = path;
-        linked = true;
-    } else if (wanted && CopyFileA(pagePath, path.c_str(), TRUE)) {
-        aside = path;
-    } else if (wanted) {
-        noteTrouble(page, GetLastError());
-    }
+    if (!wanted)
+        return true;
+    noteTrouble(page, error);
+    SetLastError(error);
+    // The text that a special occasion replaces may be its only copy: without its version the
+    // save does not go ahead. An ordinary edit's version may be missed.
+    heldUp = occasion != VersionOccasion::Edits;
+    return !heldUp;
 }
 
 void PageVersioning::settle(bool replaced, DWORD newLength) {
     if (aside.empty())
         return;
     bool displacedOther = false;
-    if (replaced && linked && request.expected != ExpectedFile::Unknown) {
+    if (replaced && linked && occasion != VersionOccasion::OtherProgram &&
+        request.expected == ExpectedFile::Stamped) {
         FileStamp setAside;
-        displacedOther = request.expected == ExpectedFile::Missing ||
-                         (stampFile(aside.c_str(), setAside) == FileRead::Loaded &&
-                          setAside != request.expectedStamp);
+        displacedOther = stampFile(aside.c_str(), setAside) == FileRead::Loaded &&
+                         setAside != request.expectedStamp;
     }
     if (displacedOther) {
         std::string other = newVersionPath(request.page, VersionOccasion::OtherProgram);
@@ -366,7 +456,10 @@ void PageVersioning::settle(bool replaced, DWORD newLength) {
         DeleteFileA(aside.c_str());
         aside.clear();
         return;
+    } else if (occasion == VersionOccasion::OtherProgram) {
+        displaced = aside;
     }
-    noteKept(request.page, newLength);
+    // Erase all or a page cut to nothing must not shrink the room of the versions that matter.
+    noteKept(request.page, std::max<ULONGLONG>(oldSize, newLength));
     aside.clear();
 }

@@ -87,7 +87,7 @@ static bool isReadOnly(const char* path) {
 }
 
 bool replaceFileContents(const char* path, const void* data, DWORD size, FileStamp& stamp,
-                         const std::function<void()>& beforeRename) {
+                         const std::function<bool()>& beforeRename) {
     char temporaryPath[MAX_PATH];
     if (!formatTemporaryPath(temporaryPath, path))
         return false;
@@ -95,9 +95,8 @@ bool replaceFileContents(const char* path, const void* data, DWORD size, FileSta
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    bool written = writeNewFile(temporaryPath, data, size, stamp);
-    if (written && beforeRename)
-        beforeRename();
+    bool written =
+        writeNewFile(temporaryPath, data, size, stamp) && (!beforeRename || beforeRename());
     if (written &&
         MoveFileExA(temporaryPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         restampAfterRename(path, stamp);

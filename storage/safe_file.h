@@ -41,9 +41,10 @@ FileRead readFileStart(const char* path, std::string& bytes, DWORD count, FileSt
 // target. On any failure the target keeps its old content and no new file is left behind.
 // A read-only target is never replaced, and one held open by another program cannot be.
 // The stamp is that of the file written. What must happen at the last moment before the target
-// is replaced runs just before the rename.
+// is replaced runs just before the rename; when it answers false, with the system's error code
+// set, the target is left as it is.
 bool replaceFileContents(const char* path, const void* data, DWORD size, FileStamp& stamp,
-                         const std::function<void()>& beforeRename = nullptr);
+                         const std::function<bool()>& beforeRename = nullptr);
 
 // The name of the file that replaceFileContents writes before the rename: the same name with
 // the extension ".tmp" ("Page0.tmp" for "Page0.txt").

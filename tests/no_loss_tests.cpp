@@ -201,6 +201,15 @@ TEST_F(NoLoss, TextThatCannotBeSavedAtTheEndIsKeptElsewhere) {
             EXPECT_STREQ(occasionNote(versions[0].occasion), "Not saved at the end");
         }
         EXPECT_EQ(kept, "on disk, unsaved");
+        start();
+        std::string told = trayBalloon.szInfo;
+        EXPECT_NE(told.find(end.historyLocked ? "Documents" : "Previous Versions"),
+                  std::string::npos)
+            << "the next start tells where the text is: " << told;
+        EXPECT_NE(told.find("\"Page 1\""), std::string::npos);
+        restart();
+        EXPECT_STREQ(trayBalloon.szInfo, "") << "once";
+        quit();
         removeFolder(dataPath("History"));
     }
 }
@@ -338,10 +347,6 @@ TEST_F(BackgroundAutosave, SwitchSaveAndQuitRightAfterTheTickWriteTheLatestText)
 // renamed over the old one. The program writes only what is new and never over that copy.
 class SharedDataFolder : public ProgramTest {
   protected:
-    void replaceFromOutside(const std::string& path, const std::string& bytes) const {
-        writeFileBytes(path + ".sync", bytes);
-        ASSERT_TRUE(MoveFileExA((path + ".sync").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
-    }
     // Which file stands at the path, and when it was last written.
     static std::string identity(const std::string& path) {
         HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -423,8 +428,7 @@ TEST_F(SharedDataFolder, ReplacedPageIsShownAndKept) {
 
 // Another machine's copy, renamed in at the last moment before the page file is replaced.
 static void copyArrivesNow(const char* path) {
-    writeFileBytes(std::string(path) + ".sync", "theirs");
-    MoveFileExA((std::string(path) + ".sync").c_str(), path, MOVEFILE_REPLACE_EXISTING);
+    replaceFromOutside(path, "theirs");
 }
 
 // With text typed here too, no one is asked and the keyboard stays the user's: the text typed
@@ -468,6 +472,52 @@ TEST_F(SharedDataFolder, ReplacedPageWithUnsavedTextKeepsBothWithoutAsking) {
         EXPECT_NE(std::string(trayBalloon.szInfo).find("also changed"), std::string::npos);
         ShowWindow(mainWindow, SW_SHOW);
     }
+}
+
+// A copy that comes in is shown only once the text it replaces is kept; it is kept as a copy, as
+// the save after it may fail and leave the file in place, where a program may rewrite it.
+TEST_F(SharedDataFolder, CopyThatComesInReplacesOnlyATextThatIsKept) {
+    writePageBytes(0, "zero");
+    CreateDirectoryA(dataPath("History").c_str(), nullptr);
+    start();
+    LOCK_OR_SKIP(dataPath("History"));
+    replaceFromOutside(pageFile(0), "theirs");
+    autosave();
+    EXPECT_EQ(editorText(), "zero");
+    EXPECT_EQ(tabCaption(0), "Page 1*") << "the text here stays the page, as typed text would";
+    EXPECT_EQ(readFileBytes(pageFile(0)), "theirs");
+    unlockFile(dataPath("History"));
+    ASSERT_TRUE(holdFile(pageFile(0), FILE_SHARE_READ));
+    command(IDM_SAVEPAGE);
+    std::vector<PageVersion> versions = listPageVersions(0);
+    ASSERT_FALSE(versions.empty());
+    EXPECT_STREQ(occasionNote(versions.back().occasion), "Another program's copy");
+    EXPECT_EQ(readFileBytes(versions.back().path), "theirs");
+    EXPECT_NE(fileIndex(versions.back().path), fileIndex(pageFile(0))) << "a copy, not a link";
+    releaseFile(pageFile(0));
+    command(IDM_SAVEPAGE);
+    EXPECT_EQ(readFileBytes(pageFile(0)), "zero");
+    EXPECT_EQ(tabCaption(0), "Page 1");
+}
+
+// A look at the page file refused for a moment (a sync program deleting and renaming it) marks
+// no untouched text as typed and tells of no failure: the next save looks again.
+TEST_F(SharedDataFolder, LookRefusedForAMomentLeavesAnUntouchedPageAlone) {
+    writePageBytes(0, "zero");
+    start();
+    std::string page = unixPath(pageFile(0));
+    // A link to itself, which no program can open.
+    startLinuxProgram("Z:\\bin\\ln -sfn Page0.txt " + page);
+    ASSERT_TRUE(pumpUntil([&] { return !fileExists(pageFile(0)); }));
+    autosave();
+    command(IDM_SAVEPAGE);
+    EXPECT_EQ(tabCaption(0), "Page 1");
+    EXPECT_STREQ(trayBalloon.szInfo, "");
+    startLinuxProgram("Z:\\bin\\rm " + page);
+    ASSERT_TRUE(pumpUntil([&] {
+        return GetFileAttributesA(pageFile(0).c_str()) == INVALID_FILE_ATTRIBUTES &&
+               GetLastError() == ERROR_FILE_NOT_FOUND;
+    }));
 }
 
 TEST_F(SharedDataFolder, RenameMadeElsewhereIsReadBeforeASwitchWritesTheSettings) {

@@ -6,6 +6,7 @@
 #include "platform/autostart.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
+#include "storage/page_history.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
 
@@ -202,6 +203,9 @@ TEST_F(Preferences, ClearAskedFirstErasesEveryPage) {
     }
     EXPECT_EQ(editorText(), "");
     EXPECT_EQ(currentPage, 2);
+    std::vector<PageVersion> versions = listPageVersions(2);
+    ASSERT_FALSE(versions.empty());
+    EXPECT_EQ(readFileBytes(versions[0].path), "notes of page 2 and more") << "typing saved first";
 }
 
 TEST_F(Preferences, ClearNamesThePagesItCouldNotErase) {
@@ -210,6 +214,7 @@ TEST_F(Preferences, ClearNamesThePagesItCouldNotErase) {
     LOCK_OR_SKIP(pageFile(3));
     start();
     clickTab(1);
+    typeText(" typed");
     ModalDriver driver;
     driver.then([&](HWND dialog) { pressButton(dialog, IDC_PREF_CLEAR); });
     driver.then(answer(IDYES));
@@ -225,12 +230,12 @@ TEST_F(Preferences, ClearNamesThePagesItCouldNotErase) {
     EXPECT_EQ(readFileBytes(pageFile(3)), "notes of page 3");
     EXPECT_EQ(readFileBytes(pageFile(0)), "");
     EXPECT_EQ(readFileBytes(pageFile(4)), "");
-    EXPECT_EQ(editorText(), "notes of page 1") << "the page shown shows what its file kept";
-    EXPECT_EQ(tabCaption(1), "Page 2");
+    EXPECT_EQ(editorText(), "notes of page 1 typed") << "the page shown keeps its text, typing too";
+    EXPECT_EQ(tabCaption(1), "Page 2*");
     unlockFile(pageFile(1));
     typeText(" and more");
     command(IDM_SAVEPAGE);
-    EXPECT_EQ(readFileBytes(pageFile(1)), "notes of page 1 and more");
+    EXPECT_EQ(readFileBytes(pageFile(1)), "notes of page 1 typed and more");
 }
 
 TEST_F(Preferences, ClearDoesNotClaimAPageThatCouldNotBeRead) {

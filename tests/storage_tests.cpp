@@ -11,6 +11,9 @@
 
 #include <commctrl.h>
 #include <cstring>
+#include <functional>
+#include <map>
+#include <set>
 
 using SettingsFile = ProgramTest;
 
@@ -66,7 +69,23 @@ TEST_F(SettingsFile, ShowingAPageStoresItAsTheStartPage) {
     EXPECT_EQ(stored.substr(0, 2), std::string("\x03\x00", 2));
 }
 
-using PageFiles = ProgramTest;
+class PageFiles : public ProgramTest {
+  protected:
+    // The folder of the page's versions, made where there is none, with its closing backslash.
+    std::string versionsFolder(int page) const {
+        CreateDirectoryA(dataPath("History").c_str(), nullptr);
+        std::string path = dataPath("History\\Page" + std::to_string(page));
+        CreateDirectoryA(path.c_str(), nullptr);
+        return path + "\\";
+    }
+    // The texts of the page's versions, newest first.
+    static std::vector<std::string> versionTexts(int page) {
+        std::vector<std::string> texts;
+        for (const PageVersion& version : listPageVersions(page))
+            texts.push_back(readFileBytes(version.path));
+        return texts;
+    }
+};
 
 TEST_F(PageFiles, TextIsStoredByteForByte) {
     start();
@@ -119,6 +138,14 @@ TEST_F(PageFiles, FileInAnotherEncodingOrWithANulIsShownAsThePageKeepsIt) {
         ASSERT_EQ(versions.size(), 1u);
         EXPECT_EQ(readFileBytes(versions[0].path), file.bytes);
         EXPECT_STREQ(occasionNote(versions[0].occasion), "The file as it was");
+        std::string preview;
+        ModalDriver driver;
+        driver.then([&](HWND dialog) {
+            preview = windowText(GetDlgItem(dialog, IDC_VERSIONS_VIEW));
+            pressButton(dialog, IDCANCEL);
+        });
+        SendMessageA(mainWindow, WM_SYSCOMMAND, IDM_PREVIOUSVERSIONS, 0);
+        EXPECT_EQ(preview, file.shown) << "Previous Versions shows it as a restore would";
     }
 }
 
@@ -247,9 +274,15 @@ TEST(PageHistory, RulesSayWhichReplacedTextIsKept) {
 
 TEST(PageHistory, PruningKeepsAWeekThenADayEachToNinetyDaysWithinTheirSize) {
     const ULONGLONG HOUR = 60 * MINUTE_IN_FILETIME, MB = 1 << 20, NOW = 1000 * DAY_IN_FILETIME;
+    using O = VersionOccasion;
+    struct Planted {
+        ULONGLONG ageInHours;
+        ULONGLONG size;
+        VersionOccasion occasion = O::Edits;
+    };
     const struct {
         const char* name;
-        std::vector<std::pair<ULONGLONG, ULONGLONG>> ageInHoursAndSize; // newest first
+        std::vector<Planted> newestFirst;
         ULONGLONG pageSize;
         std::vector<size_t> pruned;
     } cases[] = {
@@ -259,14 +292,119 @@ TEST(PageHistory, PruningKeepsAWeekThenADayEachToNinetyDaysWithinTheirSize) {
         {"64 MB, the oldest first", {{0, 30 * MB}, {1, 30 * MB}, {2, 30 * MB}}, MB, {2}},
         {"8 times a large page", {{0, 30 * MB}, {1, 30 * MB}, {2, 30 * MB}}, 12 * MB, {}},
         {"never the newest", {{0, 100 * MB}, {1, MB}}, MB, {1}},
+        {"a special occasion is never thinned", {{0, 1}, {193, 1}, {197, 1, O::EraseAll}}, 1, {}},
+        {"nor kept past 90 days", {{0, 1}, {24 * 90 + 1, 1, O::Unsaved}}, 1, {1}},
+        {"ordinary versions go first",
+         {{0, 30 * MB}, {1, 30 * MB}, {2, 30 * MB, O::Restore}},
+         MB,
+         {1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<PageVersion> versions;
-        for (const auto& version : c.ageInHoursAndSize)
+        for (const Planted& version : c.newestFirst)
             versions.push_back(
-                {"", NOW - version.first * HOUR, version.second, VersionOccasion::Edits});
+                {"", NOW - version.ageInHours * HOUR, version.size, version.occasion});
         EXPECT_EQ(versionsToPrune(versions, NOW, c.pageSize), c.pruned);
+    }
+}
+
+// Months of use in simulated time, a prune after every version kept, at the times of day the
+// user edits: every version of the last 7 days stays, the newest of each day with edits from
+// day 8 to day 90, every version of a special occasion for 90 days, none older, the newest always.
+TEST(PageHistory, MonthsOfPruningKeepWhatThePromiseSays) {
+    const int MINUTE = 1, HOUR = 60;
+    const struct {
+        const char* name;
+        std::function<bool(int day)> editsOn;
+        std::vector<int> minutesOfTheDay; // local time; each day moves them a little
+        int specialEvery;                 // every so many versions are a special occasion's
+    } uses[] = {
+        {"weekdays 9:00 to 17:00",
+         [](int day) { return day % 7 < 5; },
+         {9 * HOUR, 10 * HOUR, 11 * HOUR, 12 * HOUR, 13 * HOUR, 14 * HOUR, 15 * HOUR, 16 * HOUR,
+          17 * HOUR},
+         0},
+        {"every day, late at night too",
+         [](int) { return true; },
+         {7 * HOUR, 12 * HOUR, 23 * HOUR + 50 * MINUTE},
+         0},
+        {"bursts",
+         [](int day) { return day % 5 == 0; },
+         {22 * HOUR, 22 * HOUR + 10, 22 * HOUR + 20, 23 * HOUR, 23 * HOUR + 55, 24 * HOUR + 5},
+         0},
+        {"gaps of weeks", [](int day) { return day % 40 < 10; }, {10 * HOUR, 14 * HOUR}, 0},
+        {"special occasions among edits",
+         [](int day) { return day % 2 == 0; },
+         {8 * HOUR, 9 * HOUR, 18 * HOUR, 19 * HOUR},
+         3},
+    };
+    // Local midnight of the first day of use; the times become UTC as the time zone has them.
+    SYSTEMTIME firstDay = {2026, 1, 0, 5, 0, 0, 0, 0};
+    FILETIME firstMidnight;
+    SystemTimeToFileTime(&firstDay, &firstMidnight);
+    ULONGLONG midnight =
+        ULARGE_INTEGER{{firstMidnight.dwLowDateTime, firstMidnight.dwHighDateTime}}.QuadPart;
+    for (const auto& use : uses) {
+        SCOPED_TRACE(use.name);
+        struct Kept {
+            ULONGLONG keptAt;
+            ULONGLONG localDay;
+            bool special;
+        };
+        std::vector<Kept> made;
+        std::vector<PageVersion> newestFirst;
+        for (int day = 0; day < 130; ++day) {
+            for (int minute : use.minutesOfTheDay) {
+                if (!use.editsOn(day))
+                    continue;
+                ULONGLONG local =
+                    midnight + day * DAY_IN_FILETIME + (minute + day % 17) * MINUTE_IN_FILETIME;
+                FILETIME localTime = {static_cast<DWORD>(local), static_cast<DWORD>(local >> 32)};
+                SYSTEMTIME localClock, utcClock;
+                FILETIME utc;
+                FileTimeToSystemTime(&localTime, &localClock);
+                TzSpecificLocalTimeToSystemTime(nullptr, &localClock, &utcClock);
+                SystemTimeToFileTime(&utcClock, &utc);
+                bool special = use.specialEvery && made.size() % use.specialEvery == 0;
+                made.push_back({ULARGE_INTEGER{{utc.dwLowDateTime, utc.dwHighDateTime}}.QuadPart,
+                                local / DAY_IN_FILETIME, special});
+                newestFirst.insert(newestFirst.begin(),
+                                   {std::to_string(made.size() - 1), made.back().keptAt, 100,
+                                    special ? VersionOccasion::EraseAll : VersionOccasion::Edits});
+                std::vector<size_t> pruned = versionsToPrune(newestFirst, made.back().keptAt, 100);
+                for (auto index = pruned.rbegin(); index != pruned.rend(); ++index)
+                    newestFirst.erase(newestFirst.begin() + *index);
+            }
+        }
+        ULONGLONG now = made.back().keptAt;
+        std::set<size_t> kept;
+        for (const PageVersion& version : newestFirst)
+            kept.insert(std::stoul(version.path));
+        EXPECT_EQ(newestFirst.front().path, std::to_string(made.size() - 1)) << "the newest";
+        std::map<ULONGLONG, std::vector<size_t>> ordinaryOfDay;
+        for (size_t i = 0; i < made.size(); ++i) {
+            ULONGLONG age = now - made[i].keptAt;
+            bool shouldStay =
+                age < 7 * DAY_IN_FILETIME || (made[i].special && age < 90 * DAY_IN_FILETIME);
+            if (shouldStay || age >= 90 * DAY_IN_FILETIME) {
+                EXPECT_EQ(kept.count(i), shouldStay ? 1u : 0u) << "version " << i;
+            }
+            if (!made[i].special)
+                ordinaryOfDay[made[i].localDay].push_back(i);
+        }
+        int daysChecked = 0;
+        for (const auto& day : ordinaryOfDay) {
+            ULONGLONG newestAge = now - made[day.second.back()].keptAt;
+            ULONGLONG oldestAge = now - made[day.second.front()].keptAt;
+            if (newestAge < 7 * DAY_IN_FILETIME || oldestAge >= 90 * DAY_IN_FILETIME)
+                continue;
+            ++daysChecked;
+            for (size_t i : day.second)
+                EXPECT_EQ(kept.count(i), i == day.second.back() ? 1u : 0u)
+                    << "only the newest of its day, version " << i;
+        }
+        EXPECT_GT(daysChecked, 10);
     }
 }
 
@@ -320,7 +458,18 @@ TEST_F(PageFiles, AVersionLinksTheReplacedFileOrElseCopiesItAndStaysAsItWas) {
     ASSERT_EQ(versions.size(), 1u);
     EXPECT_EQ(readFileBytes(versions[0].path), "second page");
     EXPECT_NE(fileIndex(versions[0].path), replaced) << "a copy";
-    DeleteFileA(versions[0].path.c_str());
+    // Another program's copy renamed in during the write is kept there too.
+    typeText(" again");
+    beforePageFileReplaced = [](const char* path) { replaceFromOutside(path, "theirs"); };
+    command(IDM_SAVEPAGE);
+    beforePageFileReplaced = nullptr;
+    EXPECT_EQ(readFileBytes(pageFile(1)), "second page, changed again");
+    versions = listPageVersions(1);
+    ASSERT_EQ(versions.size(), 2u);
+    EXPECT_EQ(readFileBytes(versions[0].path), "theirs");
+    EXPECT_STREQ(occasionNote(versions[0].occasion), "Another program's copy");
+    for (const PageVersion& version : versions)
+        DeleteFileA(version.path.c_str());
     RemoveDirectoryA(elsewhere.c_str());
     DeleteFileA(dataPath("History\\Page1").c_str());
 }
@@ -346,8 +495,49 @@ TEST_F(PageFiles, HistoryThatCannotBeMadeLeavesEverySaveAsItWas) {
         EXPECT_EQ(tabCaption(0), "Page 1");
         EXPECT_NE(historyTrouble(0).since, 0u);
         EXPECT_NE(historyTrouble(0).reason, "");
+        // A text that a special occasion replaces may be its only copy: no version, no save.
+        EXPECT_FALSE(erasePage(0));
+        EXPECT_EQ(readFileBytes(pageFile(0)), "kept and more");
+        EXPECT_EQ(editorText(), "kept and more");
+        EXPECT_NE(std::string(trayBalloon.szInfo).find("could not be kept in Previous Versions"),
+                  std::string::npos);
         unlockFile(dataPath("History"));
     }
+}
+
+// A clock set back, or a version made where the clock ran ahead: the edits still make their
+// versions, named after the newest, and none goes for its date.
+TEST_F(PageFiles, VersionDatedAheadOfTheClockCostsNoVersion) {
+    writePageBytes(0, "notes");
+    writeFileBytes(versionsFolder(0) + versionNameAged(0 - 365 * DAY_IN_FILETIME), "a year ahead");
+    start();
+    typeText(", more");
+    command(IDM_SAVEPAGE);
+    typeText(" and more");
+    command(IDM_SAVEPAGE);
+    EXPECT_EQ(versionTexts(0), (std::vector<std::string>{"notes", "a year ahead"}))
+        << "the edits of ten minutes make one version";
+}
+
+// Erase all, or a page cut to nothing, leaves the versions of its old text the room they had.
+TEST_F(PageFiles, VersionsOfALargePageKeepTheirRoomWhenItIsErased) {
+    writePageBytes(1, std::string(9 << 20, 'x')); // 72 MB for its versions
+    for (int hours = 1; hours <= 3; ++hours) {
+        std::string name = versionsFolder(1) + versionNameAged(hours * 60 * MINUTE_IN_FILETIME);
+        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        LARGE_INTEGER size;
+        size.QuadPart = 30 << 20; // sparse, as large as the text of such a page
+        SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+    }
+    start();
+    ASSERT_TRUE(erasePage(1));
+    EXPECT_EQ(readFileBytes(pageFile(1)), "");
+    std::vector<PageVersion> kept = listPageVersions(1);
+    ASSERT_EQ(kept.size(), 3u) << "69 MB: the erased text and the two newest others";
+    EXPECT_EQ(kept[0].size, 9u << 20);
+    EXPECT_STREQ(occasionNote(kept[0].occasion), "Before Erase all");
 }
 
 TEST_F(PageFiles, PruningLooksOnlyAtThePageVersionedAndOnlyAtNamesItMakes) {
@@ -355,24 +545,20 @@ TEST_F(PageFiles, PruningLooksOnlyAtThePageVersionedAndOnlyAtNamesItMakes) {
                              "20200101-000000-000-0BADF00D.txt",
                              "20200101-000000-000-0badf00d-x.txt"};
     writePageBytes(0, "page one");
-    CreateDirectoryA(dataPath("History").c_str(), nullptr);
     for (int page : {0, 1}) {
-        std::string versions = dataPath("History\\Page" + std::to_string(page));
-        CreateDirectoryA(versions.c_str(), nullptr);
-        writeFileBytes(versions + "\\" + versionNameAged(100 * DAY_IN_FILETIME), "too old");
-        writeFileBytes(versions + "\\" + versionNameAged(20 * DAY_IN_FILETIME, "00000001"), "a");
-        writeFileBytes(
-            versions + "\\" + versionNameAged(20 * DAY_IN_FILETIME + 60 * MINUTE_IN_FILETIME), "b");
+        std::string versions = versionsFolder(page);
+        writeFileBytes(versions + versionNameAged(100 * DAY_IN_FILETIME), "too old");
+        writeFileBytes(versions + versionNameAged(20 * DAY_IN_FILETIME, "00000001"), "a");
+        writeFileBytes(versions + versionNameAged(20 * DAY_IN_FILETIME + 60 * MINUTE_IN_FILETIME),
+                       "b");
         for (const char* name : foreign)
-            writeFileBytes(versions + "\\" + name, "not the program's");
+            writeFileBytes(versions + name, "not the program's");
     }
     start();
     typeText(" changed");
     command(IDM_SAVEPAGE);
-    std::vector<PageVersion> kept = listPageVersions(0);
-    ASSERT_EQ(kept.size(), 2u) << "the new version and the newest of the day 20 days ago";
-    EXPECT_EQ(readFileBytes(kept[0].path), "page one");
-    EXPECT_EQ(readFileBytes(kept[1].path), "a");
+    EXPECT_EQ(versionTexts(0), (std::vector<std::string>{"page one", "a"}))
+        << "the new version and the newest of the day 20 days ago";
     EXPECT_EQ(listPageVersions(1).size(), 3u) << "another page's versions are left alone";
     for (const char* name : foreign)
         EXPECT_TRUE(fileExists(dataPath("History\\Page0\\") + name)) << name;
@@ -430,6 +616,8 @@ TEST_F(PreviousVersions, ListShowsAndRestoresByteForByteAndUndoTakesTheRestoreBa
     EXPECT_EQ(menuItemText(windowMenu, items - 1), "Previous &Versions...");
     typeOverEverything("typed over");
     command(IDM_SAVEPAGE);
+    // Another program's copy that comes in meanwhile is kept before the restore replaces it.
+    replaceFromOutside(pageFile(0), "theirs");
     std::string shown;
     int listed = 0;
     driver.then([&](HWND dialog) {
@@ -450,12 +638,13 @@ TEST_F(PreviousVersions, ListShowsAndRestoresByteForByteAndUndoTakesTheRestoreBa
     EXPECT_TRUE(readFileBytes(pageFile(0)) == odd);
     EXPECT_EQ(tabCaption(0), "Page 1");
     std::vector<PageVersion> versions = listPageVersions(0);
-    ASSERT_EQ(versions.size(), 2u);
-    EXPECT_EQ(readFileBytes(versions[0].path), "typed over")
-        << "the text a restore replaces is kept";
+    ASSERT_EQ(versions.size(), 3u);
+    EXPECT_EQ(readFileBytes(versions[0].path), "theirs") << "the text a restore replaces is kept";
     EXPECT_STREQ(occasionNote(versions[0].occasion), "Before a restore");
+    EXPECT_EQ(readFileBytes(versions[1].path), "typed over");
+    EXPECT_STREQ(occasionNote(versions[1].occasion), "Before a copy came in");
     SendMessageA(noteEditor, WM_COMMAND, IDM_UNDO, 0);
-    EXPECT_EQ(editorText(), "typed over");
+    EXPECT_EQ(editorText(), "theirs");
     EXPECT_EQ(tabCaption(0), "Page 1*");
 }
 

@@ -128,19 +128,19 @@ static bool copyEditorText(DWORD& length) {
     return true;
 }
 
-// The text on screen is kept as a version before another text takes its place.
-static void keepShownTextAsVersion(VersionOccasion occasion) {
+// The text on screen is kept as a version before another text takes its place; an empty one
+// holds nothing to keep.
+static bool keepShownTextAsVersion(VersionOccasion occasion) {
     // The copy goes where a write under way takes its bytes from.
     finishPageWrite();
     DWORD length = 0;
-    if (copyEditorText(length))
-        keepTextAsVersion(page.page, page.savedText.get(), length, occasion);
+    return copyEditorText(length) &&
+           (length == 0 || keepTextAsVersion(page.page, page.savedText.get(), length, occasion));
 }
 
 // Reads the page file into the note editor and makes the page current (a missing file is an
-// empty page); false, with nothing changed, when the file exists but cannot be read. The text
-// it replaces is kept as a version when asked.
-static bool loadPage(int index, bool storeAsStartPage, bool keepShownText = false) {
+// empty page); false, with nothing changed, when the file exists but cannot be read.
+static bool loadPage(int index, bool storeAsStartPage) {
     char path[MAX_PATH];
     std::string text;
     FileStamp stamp;
@@ -149,8 +149,6 @@ static bool loadPage(int index, bool storeAsStartPage, bool keepShownText = fals
         formatPagePath(path, index) ? readPageFile(path, text, stamp, &reading) : FileRead::Failed;
     if (read == FileRead::Failed)
         return false;
-    if (keepShownText)
-        keepShownTextAsVersion(VersionOccasion::TakenIn);
     releaseSaveBuffer();
     page.page = index;
     if (storeAsStartPage) {
@@ -172,17 +170,18 @@ static bool loadPage(int index, bool storeAsStartPage, bool keepShownText = fals
     return true;
 }
 
-// Shows the copy that another program put in place of the current page's file, and keeps the
-// text it replaces as a version, once for each copy that arrives. The file may be held by the
+// Shows the copy that another program put in place of the current page's file once the text it
+// replaces is kept as a version, once for each copy that arrives. The file may be held by the
 // program that is writing it: it is shown at a later save, and the text here is kept meanwhile.
-static void takeInOtherProgramsCopy(const FileStamp& copy) {
+// False, with nothing loaded, when the text here could not be kept.
+static bool takeInOtherProgramsCopy(const FileStamp& copy) {
     bool kept = page.shownTextKeptForCopy && copy == page.copyThatArrived;
-    if (loadPage(page.page, false, !kept))
-        return;
-    if (!kept)
-        keepShownTextAsVersion(VersionOccasion::TakenIn);
+    if (!kept && !keepShownTextAsVersion(VersionOccasion::TakenIn))
+        return false;
     page.shownTextKeptForCopy = true;
     page.copyThatArrived = copy;
+    loadPage(page.page, false);
+    return true;
 }
 
 void catchUpOnSettings() {
@@ -213,66 +212,73 @@ PageSwitch showPage(int index, bool storeAsStartPage) {
 }
 
 // A failed save beeps, and tells why once for each run of failures of the page.
-static void reportFailedSave(int index, DWORD error) {
+static void reportFailedSave(int index, DWORD error, bool versionNotKept = false) {
     MessageBeep(100);
-    tellPageNotSaved(index, error);
+    tellPageNotSaved(index, error, versionNotKept);
 }
 
 // Before the current page is written: true when the save ends here without writing, with its
 // outcome in `saved`; false when the text is to be written. The page counts as saved only while
-// its file is the one the program last read or wrote and holds the editor's text.
-static bool settledWithoutWriting(SaveBy by, bool& saved) {
+// its file is the one the program last read or wrote and holds the editor's text. Erasing and a
+// restore write whatever the file holds. Another program's copy is kept as a version before it
+// is written over, and then `replacedTextKept` is set.
+static bool settledWithoutWriting(SaveBy by, bool& saved, bool& replacedTextKept) {
     char path[MAX_PATH];
     FileStamp now;
     FileRead look = formatPagePath(path, page.page) ? stampFile(path, now) : FileRead::Failed;
+    bool replacesAnyText = by == SaveBy::Erase || by == SaveBy::Restore;
     if (look == FileRead::Failed) {
-        // A file that exists but cannot be looked at is never written over.
-        takePageChange();
-        reportFailedSave(page.page, GetLastError());
-        saved = false;
+        // A file that exists but cannot be looked at is never written over. A look refused for a
+        // moment (a sync program deleting and renaming) marks no untouched text as typed: the
+        // next save looks again.
+        saved = !page.unsaved && !replacesAnyText;
+        if (!saved)
+            reportFailedSave(page.page, GetLastError());
         return true;
     }
-    if (by == SaveBy::Erase || by == SaveBy::Restore)
-        return false;
     if (look == FileRead::Missing) {
         // The text here is in no file: it is unsaved until the write succeeds.
         takePageChange();
         return false;
     }
+    saved = true;
     if (page.onDisk.exists && now == page.onDisk.stamp) {
-        saved = true;
-        if (page.unsaved)
+        if (page.unsaved || replacesAnyText)
             return false;
         setTabCaption(page.page, settings.pageNames[page.page]);
         return true;
     }
-    saved = true;
-    if (!page.unsaved) {
-        takeInOtherProgramsCopy(now);
-        return true;
+    if (!page.unsaved && !replacesAnyText) {
+        if (takeInOtherProgramsCopy(now))
+            return true;
+        // The text here could not be kept: it stays the page, as text typed here would.
+        takePageChange();
     }
     // Another program changed the page while it was changed here too: neither text is lost and
     // no one is asked. The text here stays the page; the other one is kept as a version first.
     if (!keepFileAsVersion(page.page, path, VersionOccasion::OtherProgram)) {
-        reportFailedSave(page.page, GetLastError());
+        reportFailedSave(page.page, GetLastError(), true);
         saved = false;
         return true;
     }
     tellOtherProgramsCopyKept(page.page);
     rememberPageFile(true, now);
+    replacedTextKept = true;
     return false;
 }
 
 // What the save does with the text it replaces: the file the program last read or wrote is the
-// current page's, and a special occasion keeps that text whatever the time.
-static VersionRequest versionRequest(int index, SaveBy by) {
+// current page's, and a special occasion keeps that text whatever the time, unless it is kept
+// already.
+static VersionRequest versionRequest(int index, SaveBy by, bool replacedTextKept) {
     VersionRequest request;
     request.page = index;
-    request.occasion = by == SaveBy::Erase     ? VersionOccasion::EraseAll
+    request.occasion = replacedTextKept        ? VersionOccasion::Edits
+                       : by == SaveBy::Erase   ? VersionOccasion::EraseAll
                        : by == SaveBy::Restore ? VersionOccasion::Restore
                                                : VersionOccasion::Edits;
     if (index == page.page) {
-        if (page.keepAsItWas && request.occasion == VersionOccasion::Edits)
+        if (page.keepAsItWas && !replacedTextKept && request.occasion == VersionOccasion::Edits)
             request.occasion = VersionOccasion::AsItWas;
         request.expected = page.onDisk.exists ? ExpectedFile::Stamped : ExpectedFile::Missing;
         request.expectedStamp = page.onDisk.stamp;
@@ -296,22 +302,27 @@ static bool startSave(int index, bool inBackground, SaveBy by) {
         return false;
     }
     bool saved = false;
-    if (index == page.page && settledWithoutWriting(by, saved))
+    bool replacedTextKept = false;
+    if (index == page.page && settledWithoutWriting(by, saved, replacedTextKept))
         return saved;
     char path[MAX_PATH];
     DWORD length = 0;
     page.pendingSave.page = index;
     page.pendingSave.wasUnsaved = page.unsaved;
-    if (!formatPagePath(path, index) || !copyEditorText(length)) {
-        reportFailedSave(index, formatPagePath(path, index) ? ERROR_NOT_ENOUGH_MEMORY
-                                                            : ERROR_FILENAME_EXCED_RANGE);
+    // Erasing writes the empty text; the editor shows it only once its file holds it.
+    bool copied = by == SaveBy::Erase || copyEditorText(length);
+    if (!formatPagePath(path, index) || !copied) {
+        reportFailedSave(index, copied ? ERROR_FILENAME_EXCED_RANGE : ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
-    // The copy is what goes to disk: a change from here on marks the page again.
-    page.unsaved = false;
+    // The copy is what goes to disk: a change from here on marks the page again. Erasing another
+    // page leaves the page on screen as it is.
+    if (index == page.page)
+        page.unsaved = false;
     page.pendingSave.pending = true;
     WaitCursor wait(!inBackground && length >= SLOW_SAVE_LENGTH);
-    startPageFileWrite(path, page.savedText.get(), length, versionRequest(index, by),
+    startPageFileWrite(path, by == SaveBy::Erase ? "" : page.savedText.get(), length,
+                       versionRequest(index, by, replacedTextKept),
                        inBackground ? mainWindow : nullptr, WM_PAGEWRITTEN);
     return true;
 }
@@ -321,7 +332,7 @@ static bool takeInOutcome(const PageWriteResult& result) {
     if (!result.written) {
         if (save.wasUnsaved && save.page == page.page)
             takePageChange();
-        reportFailedSave(save.page, result.error);
+        reportFailedSave(save.page, result.error, result.versionNotKept);
         return false;
     }
     if (save.page == page.page) {
@@ -374,20 +385,27 @@ void releaseSaveBuffer() {
 }
 
 bool erasePage(int index) {
-    showPageText("");
-    page.unsaved = false;
-    // The current page's file is not written while it could not be read.
-    return savePage(index, SaveBy::Erase) && (index != page.page || page.read);
-}
-
-void showCurrentPageAsStored() {
-    if (!programEnding && !loadPage(page.page, false))
-        warnPageUnreadable(page.page);
+    bool current = index == page.page;
+    // The current page's file is not written while it could not be read. It is saved first, as
+    // any save takes in another program's copy; typing that cannot be saved is kept as a
+    // version, so that Previous Versions holds it.
+    if (current &&
+        (!page.read || (!savePage(index) &&
+                        !(page.unsaved && keepShownTextAsVersion(VersionOccasion::EraseAll)))))
+        return false;
+    if (!savePage(index, SaveBy::Erase))
+        return false;
+    if (current) {
+        showPageText("");
+        page.unsaved = false;
+        setTabCaption(index, settings.pageNames[index]);
+    }
+    return true;
 }
 
 bool restoreVersion(const std::string& text) {
-    if (programEnding || !IsWindow(noteEditor) || !page.read ||
-        (page.unsaved && !savePage(page.page)))
+    // The page is saved first, as any save takes in another program's copy.
+    if (programEnding || !IsWindow(noteEditor) || !page.read || !savePage(page.page))
         return false;
     SendMessageA(noteEditor, EM_SETSEL, 0, -1);
     SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
@@ -400,13 +418,19 @@ bool restoreVersion(const std::string& text) {
     return false;
 }
 
-void rescueUnsavedText() {
+bool rescueUnsavedText() {
     DWORD length = 0;
     if (!page.unsaved || !IsWindow(noteEditor))
-        return;
+        return true;
     finishPageWrite();
-    if (!copyEditorText(length) ||
-        keepTextAsVersion(page.page, page.savedText.get(), length, VersionOccasion::Unsaved))
-        return;
-    writeToDocuments(appCaption, settings.pageNames[page.page], page.savedText.get(), length);
+    if (!copyEditorText(length))
+        return false;
+    if (keepTextAsVersion(page.page, page.savedText.get(), length, VersionOccasion::Unsaved))
+        return true;
+    std::string file =
+        writeToDocuments(appCaption, settings.pageNames[page.page], page.savedText.get(), length);
+    if (file.empty())
+        return false;
+    recordTextInDocuments(page.page, file);
+    return true;
 }

@@ -69,19 +69,19 @@ bool pageWritePending();
 // window hidden, so that a large page does not hold it for nothing. A write still under way is
 // waited for.
 void releaseSaveBuffer();
-// Reads the current page's file into the editor again.
-void showCurrentPageAsStored();
 // Puts a version's text in the editor as one change that Undo takes back, and saves the page:
 // the text it replaces is kept as a version first (unsaved text is saved beforehand). False,
 // with nothing changed, when the page could not be saved.
 bool restoreVersion(const std::string& text);
-// Empties the editor and writes the empty text into the page file; false when the file keeps
-// its notes.
+// Writes the empty text into the page file, keeping the text it replaces as a version; the text
+// typed on the page shown is saved or kept as a version first, and the editor is emptied once
+// the file is. False when the file keeps its notes, and then the editor too.
 bool erasePage(int page);
 
 // A warning question about the current page, its name in place of the format's "%s", with No as
 // the default answer; true for Yes.
 bool askAboutCurrentPage(const char* format);
 // The program ends while the page holds text that could not be saved: the text is kept as a
-// version, or where even that fails, in a file in the user's Documents folder.
-void rescueUnsavedText();
+// version, or where even that fails, in a file in the user's Documents folder, which the next
+// start names. False when the text could be kept nowhere.
+bool rescueUnsavedText();

@@ -76,7 +76,19 @@ static void destroyWindows() {
     DestroyWindow(mainWindow);
 }
 
-// Ends the program once the page is saved, or once the user agrees to quit anyway: what could
+// Text that can be kept nowhere keeps the program running, so that the user can copy it out.
+static bool keepUnsavedTextElsewhere() {
+    if (programEnding || rescueUnsavedText())
+        return true;
+    messageBox(mainWindow,
+               "The text of the page could be kept nowhere: not in its file, not in Previous "
+               "Versions, not in your Documents folder.\n\nJotty Notes stays open, so that you "
+               "can copy the text elsewhere.",
+               appCaption, MB_OK | MB_ICONERROR);
+    return false;
+}
+
+// Ends the program once the page is saved, or once the user agrees to quit anyway and what could
 // not be saved is kept elsewhere.
 static void quitProgram() {
     bool quit;
@@ -85,14 +97,14 @@ static void quitProgram() {
         // No autosave starts while the user is asked; the save waits for one still under way.
         KillTimer(mainWindow, IDT_AUTOSAVE);
         quit = saveCurrentPageOrKeep() ||
-               askAboutCurrentPage("The page \"%s\" could not be saved.\n\n"
-                                   "Do you want to quit anyway? Its text will be kept in "
-                                   "Previous Versions, or else in your Documents folder.");
+               (askAboutCurrentPage("The page \"%s\" could not be saved.\n\n"
+                                    "Do you want to quit anyway? Its text will be kept in "
+                                    "Previous Versions, or else in your Documents folder.") &&
+                keepUnsavedTextElsewhere());
     }
     if (programEnding)
         return;
     if (quit) {
-        rescueUnsavedText();
         destroyWindows();
         return;
     }

@@ -101,6 +101,11 @@ void setRegistryValue(HKEY root, const char* keyPath, const char* valueName, DWO
     }
 }
 
+void replaceFromOutside(const std::string& path, const std::string& bytes) {
+    writeFileBytes(path + ".sync", bytes);
+    MoveFileExA((path + ".sync").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 std::string fileIndex(const std::string& path) {
     HANDLE file =
         CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -10,6 +10,8 @@ void removeFolder(const std::string& folder);
 bool fileExists(const std::string& path);
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
+// Another program's copy of a file renamed over it, as sync programs bring one in.
+void replaceFromOutside(const std::string& path, const std::string& bytes);
 // Which file stands at the path (its volume and index, the same for every hard link to it);
 // empty when there is none.
 std::string fileIndex(const std::string& path);

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/program_state.h"
 #include "platform/autostart.h"
+#include "platform/view_settings.h"
 #include "storage/settings.h"
 #include "ui/current_page.h"
 #include "ui/note_editor.h"
@@ -30,7 +31,8 @@ std::string settingsBytes(int startPage, const std::vector<std::string>& names, 
 // What the program and the tests leave in the registry: the values under the program's key, and
 // the Run values that every start writes, which would start the program with the next session.
 static void removeRegistryValues() {
-    for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE})
+    for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE,
+                              DOCUMENTS_RESCUE_VALUE, RESCUES_TOLD_VALUE})
         deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, value);
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
         for (const char* value : {STARTUP_VALUE, PREFERENCES_RUN_VALUE})

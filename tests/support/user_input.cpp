@@ -6,23 +6,29 @@
 #include "ui/note_editor.h"
 
 INPUT keyInput(WORD key, DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = flags;
+    INPUT input = {INPUT_KEYBOARD, {}};
+    input.ki = {key, 0, flags, 0, 0};
     return input;
 }
 
+static int keysLetGo;
+
+// Counts the keys let go as the thread takes them from its queue, whatever loop takes them.
+static LRESULT CALLBACK countKeysLetGo(int code, WPARAM removed, LPARAM message) {
+    UINT id = reinterpret_cast<const MSG*>(message)->message;
+    keysLetGo += code == HC_ACTION && removed == PM_REMOVE && (id == WM_KEYUP || id == WM_SYSKEYUP);
+    return CallNextHookEx(nullptr, code, removed, message);
+}
+
 void sendAndTakeInput(std::vector<INPUT> inputs) {
-    // A thread's key states change as it takes the keys from its queue: the first key's press
-    // flips its toggle bit, and its release, the last input, clears its down bit.
-    WORD key = inputs.front().ki.wVk;
-    SHORT before = GetKeyState(key);
+    int letGo = 0;
+    for (const INPUT& input : inputs)
+        letGo += input.type == INPUT_KEYBOARD && (input.ki.dwFlags & KEYEVENTF_KEYUP);
+    keysLetGo = 0;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, countKeysLetGo, nullptr, GetCurrentThreadId());
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    pumpUntil([key, before] {
-        SHORT now = GetKeyState(key);
-        return (now & 1) != (before & 1) && now >= 0;
-    });
+    pumpUntil([letGo] { return keysLetGo >= letGo; });
+    UnhookWindowsHookEx(hook);
 }
 
 void pressKeys(std::initializer_list<WORD> keys) {

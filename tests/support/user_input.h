@@ -7,7 +7,7 @@
 
 // A key pressed, or with KEYEVENTF_KEYUP let go.
 INPUT keyInput(WORD key, DWORD flags = 0);
-// Sends the input, which presses a key first and lets it go last, and lets the program take it.
+// Sends the input and lets the program take it: it has, once its thread has had every key let go.
 void sendAndTakeInput(std::vector<INPUT> inputs);
 
 // Presses the keys in order and lets them go in the reverse order, then lets the program take

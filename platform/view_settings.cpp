@@ -35,17 +35,6 @@ static bool writeBinaryValue(const char* name, const void* data, DWORD size) {
            registry.setBinaryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, name, data, size);
 }
 
-int readTextSize() {
-    return static_cast<int>(readUserChoice(TEXT_SIZE_VALUE, 0));
-}
-
-void writeTextSize(int points) {
-    if (points)
-        writeUserChoice(TEXT_SIZE_VALUE, static_cast<DWORD>(points));
-    else
-        forgetValue(TEXT_SIZE_VALUE);
-}
-
 bool readWindowPlace(WindowPlace& place) {
     return readBinaryValue(WINDOW_PLACE_VALUE, &place, sizeof place) && place.dpi > 0 &&
            place.normal.right > place.normal.left && place.normal.bottom > place.normal.top;

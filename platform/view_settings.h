@@ -7,6 +7,7 @@
 
 // The program's key under HKEY_CURRENT_USER, where setup records the install folder.
 extern const char* const INSTALL_KEY_PATH;
+// The text size chosen, in points; 0 for the normal size.
 extern const char* const TEXT_SIZE_VALUE;
 extern const char* const WINDOW_PLACE_VALUE;
 extern const char* const DOCUMENTS_RESCUE_VALUE;
@@ -17,10 +18,6 @@ DWORD readUserChoice(const char* name, DWORD fallback);
 // A portable copy has no key of its own until the user first makes a choice. False, with the
 // system's error code set, when the choice could not be stored.
 bool writeUserChoice(const char* name, DWORD value);
-
-// The text size chosen, in points; 0 for the normal size.
-int readTextSize();
-void writeTextSize(int points);
 
 // The window's place when it is not maximised, in the screen's pixels at the given DPI.
 struct WindowPlace {

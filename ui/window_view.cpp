@@ -105,7 +105,7 @@ static void setFonts(UINT dpi, bool redraw) {
 }
 
 void setUpView(HWND window) {
-    view.textPoints = readTextSize();
+    view.textPoints = static_cast<int>(readUserChoice(TEXT_SIZE_VALUE, 0));
     if (view.textPoints < TEXT_SIZES[0] || view.textPoints > 72)
         view.textPoints = 0;
     view.dpi = windowDpi(window);
@@ -159,7 +159,7 @@ void changeTextSize(int step) {
     if (points == view.textPoints)
         return;
     view.textPoints = points == guiFontPoints() ? 0 : points;
-    writeTextSize(view.textPoints);
+    writeUserChoice(TEXT_SIZE_VALUE, static_cast<DWORD>(view.textPoints));
     setFonts(view.dpi, true);
 }
 

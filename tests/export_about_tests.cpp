@@ -45,15 +45,14 @@ static ModalDriver::Step tickAndExport(std::vector<int> pages, HWND* exportDialo
 
 struct BoxSeen {
     HWND owner = nullptr;
-    HICON icon = nullptr; // the system's shared icon, as LoadIcon gives it
+    std::vector<HICON> icons; // the system's shared icons, as LoadIcon gives them
 };
 
 // Remembers a message box's owner and icon, then answers it.
 static ModalDriver::Step noteBox(BoxSeen& seen, int button) {
     return [&seen, button](HWND box) {
         seen.owner = GetWindow(box, GW_OWNER);
-        std::vector<HICON> icons = shownIcons(box);
-        seen.icon = icons.empty() ? nullptr : icons.front();
+        seen.icons = shownIcons(box);
         pressButton(box, button);
     };
 }
@@ -114,7 +113,7 @@ TEST_F(Export, TickedPagesArePromptedAndSavedInPageOrder) {
     EXPECT_EQ(driver.seenTexts[1], "Choose a path where you want to export your Page 1 notes...");
     EXPECT_EQ(driver.seenCaptions[1], "Jotty Notes");
     EXPECT_EQ(prompt.owner, exportDialog);
-    EXPECT_EQ(prompt.icon, LoadIconA(nullptr, IDI_ASTERISK));
+    EXPECT_EQ(prompt.icons, std::vector<HICON>{LoadIconA(nullptr, IDI_ASTERISK)});
     EXPECT_EQ(driver.seenTexts[3], "Choose a path where you want to export your Ideas notes...");
     ASSERT_EQ(saveAsSeen.size(), 2u);
     EXPECT_EQ(saveAsSeen[0].proposedName, "Page 1.txt");
@@ -142,7 +141,7 @@ TEST_F(Export, NothingTickedSaysSoAndKeepsTheDialogOpen) {
     EXPECT_EQ(driver.seenTexts[1], "Please select one page to export at least.");
     EXPECT_EQ(driver.seenCaptions[1], "Jotty Notes");
     EXPECT_EQ(message.owner, exportDialog);
-    EXPECT_EQ(message.icon, LoadIconA(nullptr, IDI_ASTERISK));
+    EXPECT_EQ(message.icons, std::vector<HICON>{LoadIconA(nullptr, IDI_ASTERISK)});
     EXPECT_TRUE(openAfterTheMessage);
 }
 
@@ -256,7 +255,7 @@ TEST_F(Export, CurrentPageThatCannotBeSavedIsNotExported) {
     EXPECT_EQ(driver.seenTexts[1], ERROR_TEXT);
     EXPECT_EQ(driver.seenCaptions[1], "Jotty Notes");
     EXPECT_EQ(error.owner, nullptr);
-    EXPECT_EQ(error.icon, LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(error.icons, std::vector<HICON>{LoadIconA(nullptr, IDI_HAND)});
     EXPECT_FALSE(fileExists(destination("stale.txt")));
     EXPECT_EQ(readFileBytes(pageFile(0)), "saved");
     EXPECT_EQ(tabCaption(0), "Page 1*");
@@ -295,7 +294,7 @@ TEST_F(Export, MissingPageFileGivesTheErrorBoxAndTheNextPageStillGoes) {
     EXPECT_EQ(driver.seenTexts[3], ERROR_TEXT);
     EXPECT_EQ(driver.seenCaptions[3], "Jotty Notes");
     EXPECT_EQ(error.owner, nullptr);
-    EXPECT_EQ(error.icon, LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(error.icons, std::vector<HICON>{LoadIconA(nullptr, IDI_HAND)});
     EXPECT_FALSE(fileExists(destination("missing.txt")));
     EXPECT_EQ(readFileBytes(destination("third.txt")), "third");
 }

@@ -7,7 +7,6 @@
 #include "app/startup.h"
 #include "platform/autostart.h"
 #include "platform/registry_helper.h"
-#include "storage/settings.h"
 #include "ui/main_window.h"
 
 TEST(CommandLine, TokensAreSplitAtEverySingleSpace) {

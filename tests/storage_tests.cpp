@@ -462,7 +462,6 @@ TEST_F(PageFiles, AVersionLinksTheReplacedFileOrElseCopiesItAndStaysAsItWas) {
     typeText(" again");
     beforePageFileReplaced = [](const char* path) { replaceFromOutside(path, "theirs"); };
     command(IDM_SAVEPAGE);
-    beforePageFileReplaced = nullptr;
     EXPECT_EQ(readFileBytes(pageFile(1)), "second page, changed again");
     versions = listPageVersions(1);
     ASSERT_EQ(versions.size(), 2u);

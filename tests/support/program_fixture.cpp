@@ -28,8 +28,7 @@ std::string settingsBytes(int startPage, const std::vector<std::string>& names, 
     return bytes;
 }
 
-// What the program and the tests leave in the registry: the values under the program's key, and
-// the Run values that every start writes, which would start the program with the next session.
+// What starts and tests leave in the registry; a Run value would start the program next session.
 static void removeRegistryValues() {
     for (const char* value : {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE,
                               DOCUMENTS_RESCUE_VALUE, RESCUES_TOLD_VALUE})

@@ -95,8 +95,6 @@ class DialogTest : public ProgramTest {
     }
     ModalDriver driver;
     UINT_PTR watchdog = 0;
-
-  private:
     static void CALLBACK endStuckDialogs(HWND, UINT, UINT_PTR, DWORD) {
         for (HWND dialog : shownWindows("#32770")) {
             timedOut = true;

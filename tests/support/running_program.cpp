@@ -42,8 +42,7 @@ HWND waitForMainWindow() {
     return window;
 }
 
-// A thread takes the messages posted to it in their order: a mark on the editor posted after
-// them is seen once they have all been handled. The program itself never reads that mark.
+// A thread takes posted messages in order: once a mark posted after them is set, all are handled.
 void waitUntilHandled(HWND window) {
     HWND editor = GetDlgItem(window, IDC_NOTEEDITOR);
     SendMessageA(editor, EM_SETMODIFY, FALSE, 0);

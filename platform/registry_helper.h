@@ -13,8 +13,7 @@ class RegistryHelper {
     // The size is the buffer's, and afterwards the value's as the registry reported it.
     bool queryStringValue(HKEY root, const char* keyPath, const char* valueName, char* buffer,
                           DWORD* size);
-    // A value of another type, or a binary value of another size, is refused
-    // (ERROR_INVALID_DATATYPE).
+    // A value of another type or size is refused (ERROR_INVALID_DATATYPE).
     bool queryDwordValue(HKEY root, const char* keyPath, const char* valueName, DWORD& value);
     bool queryBinaryValue(HKEY root, const char* keyPath, const char* valueName, void* data,
                           DWORD size);

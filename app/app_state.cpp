@@ -2,9 +2,6 @@
 
 #include "app/program_state.h"
 
-#include <cstdarg>
-#include <cstdio>
-
 namespace {
 
 struct AppState {
@@ -15,6 +12,7 @@ struct AppState {
     bool openPreferencesAtStart = false;
     HWND mainWindow = nullptr;
     bool windowVisible = true;
+    bool programEnding = false;
 };
 
 } // namespace
@@ -27,19 +25,13 @@ HANDLE& singleInstanceMutex = app.singleInstanceMutex;
 bool& openPreferencesAtStart = app.openPreferencesAtStart;
 HWND& mainWindow = app.mainWindow;
 bool& windowVisible = app.windowVisible;
+const bool& programEnding = app.programEnding;
+
+void beginProgramEnd() {
+    app.programEnding = true;
+    EndMenu();
+}
 
 const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
 const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
 const UINT taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
-
-bool formatPath(char (&path)[MAX_PATH], const char* format, ...) {
-    ZeroMemory(path, sizeof path);
-    va_list args;
-    va_start(args, format);
-    int length = vsnprintf(path, sizeof path, format, args);
-    va_end(args);
-    if (length >= 0 && length < static_cast<int>(sizeof path))
-        return true;
-    ZeroMemory(path, sizeof path);
-    return false;
-}

@@ -11,12 +11,13 @@ extern bool& openPreferencesAtStart;
 extern HWND& mainWindow;
 // The main window is shown: from the command line at start, then as it is shown and hidden.
 extern bool& windowVisible;
+// Set once the final close has begun (the quit command, the end of the session): from then on
+// nothing is saved, shown or written, whatever was waiting in a modal loop.
+extern const bool& programEnding;
+// The final close begins: a menu's loop ends at once, and every loop finds the program ending.
+void beginProgramEnd();
 
 // Measured once, before the program starts.
 extern const int screenWidth;
 extern const int screenHeight;
 extern const UINT taskbarCreatedMessage;
-
-// Formats a path into a MAX_PATH buffer; false when it would not fit, so that no
-// caller ever works on a cut path.
-bool formatPath(char (&path)[MAX_PATH], const char* format, ...);

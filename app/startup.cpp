@@ -7,6 +7,7 @@
 #include "platform/registry_helper.h"
 #include "platform/system_message.h"
 #include "res/resource.h"
+#include "storage/data_folder.h"
 #include "storage/page_files.h"
 #include "storage/settings.h"
 #include "ui/current_page.h"
@@ -18,6 +19,7 @@
 #include "ui/page_notices.h"
 #include "ui/tab_strip.h"
 #include "ui/tray_icon.h"
+#include "ui/window_moves.h"
 #include "ui/window_view.h"
 
 #include <commctrl.h>
@@ -51,14 +53,14 @@ void readInstallFolder() {
     } catch (const RegistryException&) {
     }
     // A folder whose files' paths would not fit is refused like a missing value.
-    if (!found || strnlen(installFolder, sizeof installFolder) + strlen("\\Data\\Settings.dat") >=
-                      sizeof installFolder) {
+    if (!found || !dataFolderFits(installFolder)) {
         ZeroMemory(installFolder, sizeof installFolder);
         GetCurrentDirectoryA(sizeof installFolder, installFolder);
     }
+    setDataFolder(installFolder);
 }
 
-void showErrorBox(HWND owner, const char* text) {
+static void showErrorBox(HWND owner, const char* text) {
     char message[255] = {};
     if (text) {
         snprintf(message, sizeof message, "%s", text);
@@ -84,8 +86,7 @@ static void parseCommandLine(const char* commandLine) {
 
 void bringRunningCopyForward(HWND runningWindow, bool preferences) {
     ShowWindow(runningWindow, SW_SHOW);
-    SetForegroundWindow(runningWindow);
-    SetWindowPos(runningWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    bringWindowForward(runningWindow);
     // The running copy shows its window through its own path too, so that its autosave
     // timer runs again; it may bring its Preferences dialog to the front, as this copy may.
     DWORD runningProcess = 0;
@@ -105,10 +106,8 @@ static void handOverToRunningCopy(const CommandLineOptions& options) {
         return;
     if (!options.minimize || options.preferences)
         bringRunningCopyForward(mainWindow, options.preferences);
-    instanceHandle = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
-    // The running copy's icon is handed to the shell once more; the shell refuses it when
-    // it is shown already.
-    showTrayIcon(instanceHandle, mainWindow);
+    // The running copy hands its icon to the shell once more, from its own resources.
+    PostMessageA(mainWindow, WM_SHOWTRAYICONAGAIN, 0, 0);
 }
 
 static bool registerMainWindowClass(HINSTANCE instance) {
@@ -167,7 +166,7 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
     saveSettings();
     // Defaults that stand in for an unreadable settings file change no Run value.
     if (!settingsFileUnread())
-        applyStartupRunValue();
+        applyStartupRunValue(settings.autoStart != 0);
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);

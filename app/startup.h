@@ -24,4 +24,3 @@ void bringRunningCopyForward(HWND runningWindow, bool preferences);
 // Where setup records the install folder, under the program's key.
 extern const char* const INSTALLED_PATH_VALUE;
 void readInstallFolder();
-void showErrorBox(HWND owner, const char* text);

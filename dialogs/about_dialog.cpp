@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <vector>
 
+static INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM);
+
 INT_PTR showAboutDialog(HWND owner) {
     if (!loadDllForWindow(owner, "About", VERSION_DLL))
         return 0;
@@ -60,7 +62,7 @@ static void initAboutDialog(HWND dialog) {
 }
 
 // Only OK and the close box end the dialog; Escape (IDCANCEL) leaves it open.
-INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG: initAboutDialog(dialog); return TRUE;
         case WM_COMMAND:

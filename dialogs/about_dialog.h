@@ -5,7 +5,6 @@
 #include "dialogs/about_text.h"
 
 INT_PTR showAboutDialog(HWND owner);
-INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Writes the product version of the executable at path as "major.minor.build " (empty when it
 // cannot be read) and returns the output.
 char* getVersionText(const char* path, char (&output)[VERSION_TEXT_SIZE]);

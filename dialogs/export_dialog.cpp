@@ -8,6 +8,7 @@
 #include "storage/settings.h"
 #include "ui/current_page.h"
 #include "ui/modal.h"
+#include "ui/window_moves.h"
 
 #include <commdlg.h>
 #include <cstddef>
@@ -24,7 +25,7 @@ static void reportExportFailure() {
                MB_OK | MB_ICONERROR);
 }
 
-void copyPageFile(const char* destination, int page) {
+static void copyPageFile(const char* destination, int page) {
     char source[MAX_PATH];
     if (!formatPagePath(source, page) || !CopyFileA(source, destination, FALSE))
         reportExportFailure();
@@ -98,10 +99,7 @@ static INT_PTR onExportCommand(HWND dialog, WPARAM wParam) {
 static INT_PTR CALLBACK exportDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG: initExportDialog(dialog); return TRUE;
-        case WM_LBUTTONDOWN:
-            // A press anywhere on the free client area drags the dialog like its title bar.
-            SendMessageA(dialog, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-            return TRUE;
+        case WM_LBUTTONDOWN: dragByClientArea(dialog); return TRUE;
         case WM_CLOSE: EndDialog(dialog, 0); return FALSE;
         case WM_DESTROY: releaseDialogIcons(dialog); return FALSE;
         case WM_COMMAND: return onExportCommand(dialog, wParam);

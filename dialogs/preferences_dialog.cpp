@@ -70,14 +70,14 @@ static void clearAllPages(HWND dialog) {
 static bool applyPageName(HWND dialog, int page) {
     char name[sizeof settings.pageNames[0]] = {};
     GetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, name, sizeof name);
-    char* stored = settings.pageNames[page];
+    const char* stored = settings.pageNames[page];
     if (strcmp(name, stored) == 0)
         return false;
     if (name[0] == '\0') {
         SetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, stored);
         return false;
     }
-    memcpy(stored, name, sizeof name);
+    setPageName(page, name);
     setTabCaption(page, stored);
     return true;
 }
@@ -93,13 +93,20 @@ static bool applyPreferences(HWND dialog) {
     if (renamed)
         RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     disableApply(dialog);
-    bool stored = applyAutoStart(dialog, IDC_PREF_AUTOSTART);
+    bool startWithWindows = IsDlgButtonChecked(dialog, IDC_PREF_AUTOSTART) == BST_CHECKED;
+    bool stored = applyAutoStart(startWithWindows);
     DWORD error = GetLastError();
-    settings.wordWrap = IsDlgButtonChecked(dialog, IDC_PREF_WORDWRAP) == BST_CHECKED ? 1 : 0;
-    if (stored && !saveSettings()) {
+    auto failed = [&] {
         stored = false;
         error = GetLastError();
-    }
+    };
+    // Start with Windows is written whatever became of its Run value; word wrap follows.
+    setAutoStart(startWithWindows);
+    if (!saveSettings() && stored)
+        failed();
+    setWordWrap(IsDlgButtonChecked(dialog, IDC_PREF_WORDWRAP) == BST_CHECKED);
+    if (stored && !saveSettings())
+        failed();
     if (stored)
         return true;
     enableApply(dialog);

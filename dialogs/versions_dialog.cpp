@@ -13,6 +13,7 @@
 #include <commctrl.h>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -147,7 +148,7 @@ static void addColumns(HWND dialog) {
     } columns[] = {{"Date and time", 88}, {"Size", 40}, {"First line", 70}, {"Note", 70}};
     HWND list = GetDlgItem(dialog, IDC_VERSIONS_LIST);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < static_cast<int>(std::size(columns)); ++i) {
         RECT units = {0, 0, columns[i].width, 0};
         MapDialogRect(dialog, &units);
         LVCOLUMNA column = {};

@@ -2,18 +2,9 @@
 
 #include "app/app_state.h"
 #include "platform/registry_helper.h"
-#include "storage/settings.h"
 
 const char* const RUN_KEY_PATH = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const PREFERENCES_RUN_VALUE = "JottyNotes";
-
-// A fresh user profile may have no Run key of its own yet.
-static void createUserRunKey() {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, RUN_KEY_PATH, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
-}
 
 static bool writeRunValue(const char* name, const char* command) {
     RegistryHelper registry;
@@ -22,23 +13,20 @@ static bool writeRunValue(const char* name, const char* command) {
         registry.deleteValue(HKEY_CURRENT_USER, RUN_KEY_PATH, name);
         return true;
     }
-    createUserRunKey();
+    // A fresh user profile may have no Run key of its own yet.
+    registry.createKey(HKEY_CURRENT_USER, RUN_KEY_PATH);
     return registry.setStringValue(HKEY_CURRENT_USER, RUN_KEY_PATH, name, command);
 }
 
 // True once the value is not there, whether it was removed or never there.
 static bool removedFrom(HKEY root, const char* name) {
-    if (RegistryHelper().deleteValue(root, RUN_KEY_PATH, name))
+    RegistryHelper registry;
+    if (registry.deleteValue(root, RUN_KEY_PATH, name))
         return true;
+    // A delete may be refused where a look is not.
     DWORD error = GetLastError();
-    HKEY key;
-    LONG opened = RegOpenKeyExA(root, RUN_KEY_PATH, 0, KEY_QUERY_VALUE, &key);
-    bool gone = opened == ERROR_FILE_NOT_FOUND;
-    if (opened == ERROR_SUCCESS) {
-        gone =
-            RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
-        RegCloseKey(key);
-    }
+    bool gone =
+        !registry.hasValue(root, RUN_KEY_PATH, name) && GetLastError() == ERROR_FILE_NOT_FOUND;
     SetLastError(error);
     return gone;
 }
@@ -63,17 +51,10 @@ static bool applyRunValue(const char* name, bool startWithWindows) {
     return writeRunValue(name, command);
 }
 
-void applyStartupRunValue() {
-    applyRunValue(appCaption, settings.autoStart != 0);
+bool applyStartupRunValue(bool startWithWindows) {
+    return applyRunValue(appCaption, startWithWindows);
 }
 
-bool applyAutoStart(HWND dialog, int checkBoxId) {
-    bool checked = SendDlgItemMessageA(dialog, checkBoxId, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    bool applied = applyRunValue(PREFERENCES_RUN_VALUE, checked);
-    DWORD error = GetLastError();
-    settings.autoStart = checked ? 1 : 0;
-    bool saved = saveSettings();
-    if (!applied)
-        SetLastError(error);
-    return applied && saved;
+bool applyAutoStart(bool startWithWindows) {
+    return applyRunValue(PREFERENCES_RUN_VALUE, startWithWindows);
 }

@@ -1,6 +1,7 @@
 #include "platform/registry_helper.h"
 
 #include <cstring>
+#include <functional>
 
 static bool succeeded(LONG status) {
     if (status == ERROR_SUCCESS)
@@ -9,43 +10,93 @@ static bool succeeded(LONG status) {
     return false;
 }
 
+// Opens the key, acts on it and closes it again; the act's status is the outcome.
+static bool withKey(HKEY root, const char* keyPath, REGSAM access,
+                    const std::function<LONG(HKEY)>& act) {
+    HKEY key;
+    if (!succeeded(RegOpenKeyExA(root, keyPath, 0, access, &key)))
+        return false;
+    LONG status = act(key);
+    RegCloseKey(key);
+    return succeeded(status);
+}
+
 bool RegistryHelper::queryStringValue(HKEY root, const char* keyPath, const char* valueName,
                                       char* buffer, DWORD* size) {
     if (!buffer)
         throw RegistryException{4};
-    DWORD valueSize = *size;
     DWORD type = REG_SZ;
-    HKEY key;
-    LONG status = RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key);
-    if (!succeeded(status))
-        return false;
-    status = RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                              &valueSize);
-    RegCloseKey(key);
-    *size = valueSize;
+    bool read = withKey(root, keyPath, KEY_READ, [&](HKEY key) {
+        return RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                                size);
+    });
     if (type != REG_SZ)
         throw RegistryException{1};
-    return succeeded(status);
+    return read;
+}
+
+// A value of exactly this type and size.
+static bool queryValue(HKEY root, const char* keyPath, const char* valueName, DWORD type,
+                       void* data, DWORD size) {
+    return withKey(root, keyPath, KEY_QUERY_VALUE, [&](HKEY key) {
+        DWORD stored = 0;
+        DWORD length = size;
+        LONG status =
+            RegQueryValueExA(key, valueName, nullptr, &stored, static_cast<BYTE*>(data), &length);
+        return status == ERROR_SUCCESS && (stored != type || length != size)
+                   ? static_cast<LONG>(ERROR_INVALID_DATATYPE)
+                   : status;
+    });
+}
+
+bool RegistryHelper::queryDwordValue(HKEY root, const char* keyPath, const char* valueName,
+                                     DWORD& value) {
+    return queryValue(root, keyPath, valueName, REG_DWORD, &value, sizeof value);
+}
+
+bool RegistryHelper::queryBinaryValue(HKEY root, const char* keyPath, const char* valueName,
+                                      void* data, DWORD size) {
+    return queryValue(root, keyPath, valueName, REG_BINARY, data, size);
+}
+
+bool RegistryHelper::hasValue(HKEY root, const char* keyPath, const char* valueName) {
+    return withKey(root, keyPath, KEY_QUERY_VALUE, [&](HKEY key) {
+        return RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+static bool setValue(HKEY root, const char* keyPath, const char* valueName, DWORD type,
+                     const void* data, DWORD size) {
+    return withKey(root, keyPath, KEY_WRITE, [&](HKEY key) {
+        return RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+    });
 }
 
 bool RegistryHelper::setStringValue(HKEY root, const char* keyPath, const char* valueName,
                                     const char* text) {
-    DWORD size = static_cast<DWORD>(strlen(text)) + 1;
-    HKEY key;
-    LONG status = RegOpenKeyExA(root, keyPath, 0, KEY_WRITE, &key);
-    if (!succeeded(status))
-        return false;
-    status = RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
-    RegCloseKey(key);
-    return succeeded(status);
+    return setValue(root, keyPath, valueName, REG_SZ, text, static_cast<DWORD>(strlen(text)) + 1);
+}
+
+bool RegistryHelper::setDwordValue(HKEY root, const char* keyPath, const char* valueName,
+                                   DWORD value) {
+    return setValue(root, keyPath, valueName, REG_DWORD, &value, sizeof value);
+}
+
+bool RegistryHelper::setBinaryValue(HKEY root, const char* keyPath, const char* valueName,
+                                    const void* data, DWORD size) {
+    return setValue(root, keyPath, valueName, REG_BINARY, data, size);
 }
 
 bool RegistryHelper::deleteValue(HKEY root, const char* keyPath, const char* valueName) {
+    return withKey(root, keyPath, KEY_SET_VALUE,
+                   [&](HKEY key) { return RegDeleteValueA(key, valueName); });
+}
+
+bool RegistryHelper::createKey(HKEY root, const char* keyPath) {
     HKEY key;
-    LONG status = RegOpenKeyExA(root, keyPath, 0, KEY_SET_VALUE, &key);
-    if (!succeeded(status))
+    if (!succeeded(
+            RegCreateKeyExA(root, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr)))
         return false;
-    status = RegDeleteValueA(key, valueName);
     RegCloseKey(key);
-    return succeeded(status);
+    return true;
 }

@@ -1,11 +1,13 @@
-// How the user last left the window, kept per user under the program's registry key: the text
-// size, where the window was and the choices of the window menu; and what the next start must
-// tell of the last end. These change no stored file.
+// What is kept per user under the program's registry key: the user's choices of how the window
+// looks and where it was (the text size, the window's place, the window menu's choices), and what
+// the next start must tell of the last end. These change no stored file. A new choice is a name
+// and a line each to read and to write it.
 #pragma once
 #include <windows.h>
 
 // The program's key under HKEY_CURRENT_USER, where setup records the install folder.
 extern const char* const INSTALL_KEY_PATH;
+// The text size chosen, in points; 0 for the normal size.
 extern const char* const TEXT_SIZE_VALUE;
 extern const char* const WINDOW_PLACE_VALUE;
 extern const char* const DOCUMENTS_RESCUE_VALUE;
@@ -14,14 +16,11 @@ extern const char* const THEME_VALUE;
 extern const char* const HOTKEY_VALUE;
 extern const char* const ALWAYS_ON_TOP_VALUE;
 
-// A choice of the user's kept as a REG_DWORD; false when there is none, or of another type.
-bool readChoice(const char* name, DWORD& value);
-// False, with the registry's error code set, when the choice could not be kept.
-bool writeChoice(const char* name, DWORD value);
-
-// The text size chosen, in points; 0 for the normal size.
-int readTextSize();
-void writeTextSize(int points);
+// A choice of the user's, a REG_DWORD value; the fallback where none of that type is stored.
+DWORD readUserChoice(const char* name, DWORD fallback);
+// A portable copy has no key of its own until the user first makes a choice. False, with the
+// system's error code set, when the choice could not be stored.
+bool writeUserChoice(const char* name, DWORD value);
 
 // The window's place when it is not maximised, in the screen's pixels at the given DPI.
 struct WindowPlace {

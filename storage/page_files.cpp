@@ -1,20 +1,11 @@
 #include "storage/page_files.h"
 
-#include "app/app_state.h"
+#include "app/program_state.h"
 #include "storage/safe_file.h"
 
 #include <cstdio>
 #include <cstring>
 #include <shlobj.h>
-
-bool formatDataFolderPath(char (&path)[MAX_PATH]) {
-    return formatPath(path, "%s\\Data", installFolder);
-}
-
-bool formatPagePath(char (&path)[MAX_PATH], int page) {
-    return page >= 0 && page < PAGE_COUNT &&
-           formatPath(path, "%s\\Data\\Page%d.txt", installFolder, page);
-}
 
 void createDataFolder() {
     char path[MAX_PATH];
@@ -112,7 +103,16 @@ FileRead readPageFile(const char* path, std::string& text, FileStamp& stamp, Pag
     return result;
 }
 
-void (*beforePageFileReplaced)(const char* path);
+namespace {
+
+struct PageFilesState {
+    void (*beforePageFileReplaced)(const char* path) = nullptr;
+};
+
+} // namespace
+
+static ProgramState<PageFilesState> pageFiles;
+void (*&beforePageFileReplaced)(const char* path) = pageFiles.beforePageFileReplaced;
 
 PageWriteResult writePageFile(const char* path, const char* text, DWORD length,
                               const VersionRequest& request) {

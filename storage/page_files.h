@@ -2,14 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include "storage/data_folder.h"
 #include "storage/page_history.h"
 #include "storage/safe_file.h"
 #include "storage/settings_record.h"
 
 #include <string>
-
-bool formatDataFolderPath(char (&path)[MAX_PATH]);
-bool formatPagePath(char (&path)[MAX_PATH], int page);
 
 void createDataFolder();
 // A save cut short by a crash can leave its temporary file behind; the page file is whole.
@@ -45,8 +43,8 @@ struct PageWriteResult {
 PageWriteResult writePageFile(const char* path, const char* text, DWORD length,
                               const VersionRequest& request);
 // Runs at the last moment before a page file is replaced, when a test sets it: another
-// program's copy may arrive just then.
-extern void (*beforePageFileReplaced)(const char* path);
+// program's copy may arrive just then. Every start of the program clears it.
+extern void (*&beforePageFileReplaced)(const char* path);
 
 // A text that can stay nowhere else goes to "<product> - <page name> - <date time>.txt" in the
 // user's Documents folder; the path written, or empty when not even that could be written.

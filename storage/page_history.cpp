@@ -1,8 +1,8 @@
 #include "storage/page_history.h"
 
-#include "app/app_state.h"
 #include "app/program_state.h"
 #include "platform/system_message.h"
+#include "storage/data_folder.h"
 #include "storage/settings_record.h"
 
 #include <algorithm>
@@ -134,11 +134,6 @@ std::vector<size_t> versionsToPrune(const std::vector<PageVersion>& newestFirst,
         if (!kept[i])
             pruned.push_back(i);
     return pruned;
-}
-
-static bool formatHistoryPath(char (&path)[MAX_PATH], int page, const char* name = "") {
-    return page >= 0 && page < PAGE_COUNT &&
-           formatPath(path, "%s\\Data\\History\\Page%d\\%s", installFolder, page, name);
 }
 
 static const OccasionName& occasionName(VersionOccasion occasion) {
@@ -287,7 +282,7 @@ static unsigned nextRandom() {
 static bool makeHistoryFolder(int page, DWORD& error) {
     char path[MAX_PATH];
     char parent[MAX_PATH];
-    if (!formatHistoryPath(path, page) || !formatPath(parent, "%s\\Data\\History", installFolder)) {
+    if (!formatHistoryPath(path, page) || !formatHistoryFolderPath(parent)) {
         error = ERROR_FILENAME_EXCED_RANGE;
         return false;
     }

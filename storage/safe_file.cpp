@@ -1,6 +1,6 @@
 #include "storage/safe_file.h"
 
-#include "app/app_state.h"
+#include "storage/data_folder.h"
 
 #include <cstring>
 #include <new>

@@ -1,7 +1,7 @@
 #include "storage/settings.h"
 
-#include "app/app_state.h"
 #include "app/program_state.h"
+#include "storage/data_folder.h"
 #include "storage/safe_file.h"
 
 #include <cstring>
@@ -26,18 +26,35 @@ struct SettingsState {
 } // namespace
 
 static ProgramState<SettingsState> settingsState;
-SettingsRecord& settings = settingsState.record;
-
-static bool formatSettingsPath(char (&path)[MAX_PATH]) {
-    return formatPath(path, "%s\\Data\\Settings.dat", installFolder);
-}
+const SettingsRecord& settings = settingsState.record;
 
 static std::string recordBytes() {
     return std::string(reinterpret_cast<const char*>(&settings), sizeof settings);
 }
 
-void setDefaultSettings() {
-    putDefaultSettings(settings);
+static void setDefaultSettings() {
+    putDefaultSettings(settingsState.record);
+}
+
+void setStartPage(int page) {
+    if (page >= 0 && page < PAGE_COUNT)
+        settingsState.record.startPage = static_cast<int16_t>(page);
+}
+
+void setWordWrap(bool wrap) {
+    settingsState.record.wordWrap = wrap ? 1 : 0;
+}
+
+void setAutoStart(bool startWithWindows) {
+    settingsState.record.autoStart = startWithWindows ? 1 : 0;
+}
+
+void setPageName(int page, const char* name) {
+    if (page < 0 || page >= PAGE_COUNT)
+        return;
+    char entry[sizeof settings.pageNames[0]] = {};
+    lstrcpynA(entry, name, sizeof entry);
+    memcpy(settingsState.record.pageNames[page], entry, sizeof entry);
 }
 
 // The file is still the one the program left, and holds the record as it stands.
@@ -63,7 +80,7 @@ bool saveSettings() {
     return true;
 }
 
-void writeDefaultSettings() {
+static void writeDefaultSettings() {
     setDefaultSettings();
     saveSettings();
 }
@@ -84,9 +101,10 @@ static FileRead readSettingsFile() {
     if (result != FileRead::Loaded)
         return result;
     // A shorter file fills only the leading bytes, the rest is zero, as at the first reading.
-    memset(&settings, 0, sizeof settings);
-    memcpy(&settings, bytes.data(), bytes.size());
-    repairSettings(settings);
+    SettingsRecord& record = settingsState.record;
+    memset(&record, 0, sizeof record);
+    memcpy(&record, bytes.data(), bytes.size());
+    repairSettings(record);
     settingsState.unread = false;
     settingsState.onDisk = {true, stamp, bytes};
     return result;

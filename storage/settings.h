@@ -2,13 +2,20 @@
 #pragma once
 #include "storage/settings_record.h"
 
-extern SettingsRecord& settings;
+// Read-only: the operations below change the record, and saveSettings writes it.
+extern const SettingsRecord& settings;
 
-void setDefaultSettings();
+// The page shown, to start on next time.
+void setStartPage(int page);
+void setWordWrap(bool wrap);
+void setAutoStart(bool startWithWindows);
+// The name fills the page's entry, the bytes after it zero; a longer one is cut to 19
+// characters.
+void setPageName(int page, const char* name);
+
 // Writes the record; refused while the file exists but has not been read. A file that is still
 // the one the program left and holds the record already is not written again.
 bool saveSettings();
-void writeDefaultSettings();
 // Reads the file into the record. A missing file is created with the defaults; a file that
 // exists but cannot be read (another program holds it) leaves the defaults in the record and
 // is not written until it has been read or the user has chosen new settings.

@@ -34,7 +34,6 @@ class FullDisk : public ProgramTest {
             emptyDisk();
             removeFolder(install);
         }
-        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
         ProgramTest::TearDown();
     }
 

@@ -141,7 +141,6 @@ TEST_F(Campaign, InstalledPathMissingEmptyOrDeep) {
     quit();
     if (!hadRootData)
         removeFolder(rootData);
-    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
 }
 
 TEST_F(Campaign, HostileCommandLines) {

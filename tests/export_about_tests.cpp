@@ -1,24 +1,18 @@
-// Export of pages through the Export dialog and the system's Save As dialog, the About dialog
-// with the version read from the executable's own resources, and Previous Versions.
+// Export of pages through the Export dialog and the system's Save As dialog, and the About
+// dialog with the version read from the executable's own resources.
 #include "support/program_fixture.h"
 #include "support/user_input.h"
 
 #include "app/app_state.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/export_dialog.h"
-#include "storage/page_history.h"
 #include "storage/settings.h"
 #include "ui/main_window.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <cstring>
 #include <vector>
-
-// The Save As dialog's file name box: cmb13 (an edit or a combo box), or edt1.
-static HWND fileNameBox(HWND saveAs) {
-    HWND box = GetDlgItem(saveAs, 0x047c);
-    return box ? box : GetDlgItem(saveAs, 0x0480);
-}
 
 struct SaveAsSeen {
     std::string proposedName;
@@ -28,12 +22,12 @@ struct SaveAsSeen {
 // Remembers what the Save As dialog proposed, then saves to path, or cancels when it is empty.
 static ModalDriver::Step saveAs(std::vector<SaveAsSeen>& seen, const std::string& path) {
     return [&seen, path](HWND dialog) {
-        seen.push_back({windowText(fileNameBox(dialog)), GetWindow(dialog, GW_OWNER)});
+        seen.push_back({windowText(saveAsFileNameBox(dialog)), GetWindow(dialog, GW_OWNER)});
         if (path.empty()) {
             pressButton(dialog, IDCANCEL);
             return;
         }
-        SetWindowTextA(fileNameBox(dialog), path.c_str());
+        SetWindowTextA(saveAsFileNameBox(dialog), path.c_str());
         pressButton(dialog, IDOK);
     };
 }
@@ -49,24 +43,16 @@ static ModalDriver::Step tickAndExport(std::vector<int> pages, HWND* exportDialo
     };
 }
 
-static BOOL CALLBACK findIcon(HWND child, LPARAM result) {
-    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-        return TRUE;
-    *reinterpret_cast<HICON*>(result) =
-        reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-    return FALSE;
-}
-
 struct BoxSeen {
     HWND owner = nullptr;
-    HICON icon = nullptr; // the system's shared icon, as LoadIcon gives it
+    std::vector<HICON> icons; // the system's shared icons, as LoadIcon gives them
 };
 
 // Remembers a message box's owner and icon, then answers it.
 static ModalDriver::Step noteBox(BoxSeen& seen, int button) {
     return [&seen, button](HWND box) {
         seen.owner = GetWindow(box, GW_OWNER);
-        EnumChildWindows(box, findIcon, reinterpret_cast<LPARAM>(&seen.icon));
+        seen.icons = shownIcons(box);
         pressButton(box, button);
     };
 }
@@ -86,40 +72,6 @@ static void afterQueuedMessages(std::function<void()> action) {
     SetTimer(nullptr, 0, 100, runPendingAction);
 }
 
-static bool dialogsTimedOut;
-
-static BOOL CALLBACK endVisibleDialog(HWND window, LPARAM) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
-        dialogsTimedOut = true;
-        EndDialog(window, 0);
-    }
-    return TRUE;
-}
-
-static void CALLBACK endStuckDialogs(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), endVisibleDialog, 0);
-}
-
-// A dialog that no step closes (one more than expected, or one a step mistook for another)
-// is ended by a watchdog, so that a fault fails the test instead of leaving it waiting.
-class DialogTest : public ProgramTest {
-  protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        dialogsTimedOut = false;
-        watchdog = SetTimer(nullptr, 0, 20000, endStuckDialogs);
-    }
-    void TearDown() override {
-        KillTimer(nullptr, watchdog);
-        EXPECT_FALSE(dialogsTimedOut) << "a dialog was left open with no step to close it";
-        ProgramTest::TearDown();
-    }
-    ModalDriver driver;
-    UINT_PTR watchdog = 0;
-};
-
 static const char* const ERROR_TEXT = "Error while exporting file.\nPlease retry.";
 
 class Export : public DialogTest {
@@ -132,7 +84,7 @@ TEST_F(Export, TickedPagesArePromptedAndSavedInPageOrder) {
     writePageBytes(0, "first page\r\n");
     writePageBytes(3, "fourth\r\npage");
     start();
-    strcpy(settings.pageNames[3], "Ideas");
+    setPageName(3, "Ideas");
     std::vector<std::string> boxTexts;
     int checkedAtStart = 0;
     bool focusOnExport = false;
@@ -161,7 +113,7 @@ TEST_F(Export, TickedPagesArePromptedAndSavedInPageOrder) {
     EXPECT_EQ(driver.seenTexts[1], "Choose a path where you want to export your Page 1 notes...");
     EXPECT_EQ(driver.seenCaptions[1], "Jotty Notes");
     EXPECT_EQ(prompt.owner, exportDialog);
-    EXPECT_EQ(prompt.icon, LoadIconA(nullptr, IDI_ASTERISK));
+    EXPECT_EQ(prompt.icons, std::vector<HICON>{LoadIconA(nullptr, IDI_ASTERISK)});
     EXPECT_EQ(driver.seenTexts[3], "Choose a path where you want to export your Ideas notes...");
     ASSERT_EQ(saveAsSeen.size(), 2u);
     EXPECT_EQ(saveAsSeen[0].proposedName, "Page 1.txt");
@@ -189,7 +141,7 @@ TEST_F(Export, NothingTickedSaysSoAndKeepsTheDialogOpen) {
     EXPECT_EQ(driver.seenTexts[1], "Please select one page to export at least.");
     EXPECT_EQ(driver.seenCaptions[1], "Jotty Notes");
     EXPECT_EQ(message.owner, exportDialog);
-    EXPECT_EQ(message.icon, LoadIconA(nullptr, IDI_ASTERISK));
+    EXPECT_EQ(message.icons, std::vector<HICON>{LoadIconA(nullptr, IDI_ASTERISK)});
     EXPECT_TRUE(openAfterTheMessage);
 }
 
@@ -303,7 +255,7 @@ TEST_F(Export, CurrentPageThatCannotBeSavedIsNotExported) {
     EXPECT_EQ(driver.seenTexts[1], ERROR_TEXT);
     EXPECT_EQ(driver.seenCaptions[1], "Jotty Notes");
     EXPECT_EQ(error.owner, nullptr);
-    EXPECT_EQ(error.icon, LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(error.icons, std::vector<HICON>{LoadIconA(nullptr, IDI_HAND)});
     EXPECT_FALSE(fileExists(destination("stale.txt")));
     EXPECT_EQ(readFileBytes(pageFile(0)), "saved");
     EXPECT_EQ(tabCaption(0), "Page 1*");
@@ -342,7 +294,7 @@ TEST_F(Export, MissingPageFileGivesTheErrorBoxAndTheNextPageStillGoes) {
     EXPECT_EQ(driver.seenTexts[3], ERROR_TEXT);
     EXPECT_EQ(driver.seenCaptions[3], "Jotty Notes");
     EXPECT_EQ(error.owner, nullptr);
-    EXPECT_EQ(error.icon, LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(error.icons, std::vector<HICON>{LoadIconA(nullptr, IDI_HAND)});
     EXPECT_FALSE(fileExists(destination("missing.txt")));
     EXPECT_EQ(readFileBytes(destination("third.txt")), "third");
 }
@@ -354,10 +306,10 @@ TEST_F(Export, SaveAsOffersTextFilesAndAddsTheirExtension) {
     int typeCount = 0;
     bool readOnlyBoxShown = true;
     driver.then([&](HWND dialog) {
-        HWND types = GetDlgItem(dialog, 0x0470);
+        HWND types = GetDlgItem(dialog, cmb1);
         typeCount = static_cast<int>(SendMessageA(types, CB_GETCOUNT, 0, 0));
         typeList = windowText(types);
-        readOnlyBoxShown = IsWindowVisible(GetDlgItem(dialog, 0x0410));
+        readOnlyBoxShown = IsWindowVisible(GetDlgItem(dialog, chx1));
         saveAs(saveAsSeen, destination("plain"))(dialog);
     });
     exportPageAs(mainWindow, 0);
@@ -485,98 +437,4 @@ TEST_F(Export, DraggingTheFreeClientAreaMovesTheDialog) {
     EXPECT_TRUE(freeSpot);
     EXPECT_EQ(after.left - before.left, 40);
     EXPECT_EQ(after.top - before.top, 32);
-}
-
-using PreviousVersions = DialogTest;
-
-static std::string listText(HWND dialog, int row, int column) {
-    char text[256] = {};
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendDlgItemMessageA(dialog, IDC_VERSIONS_LIST, LVM_GETITEMTEXTA, row,
-                        reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-static void typeOverEverything(const char* text) {
-    SendMessageA(noteEditor, EM_SETSEL, 0, -1);
-    SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-}
-
-TEST_F(PreviousVersions, ListShowsAndRestoresByteForByteAndUndoTakesTheRestoreBack) {
-    std::string odd = "odd bytes\r\nlone\rcr\nlf\r\r\n";
-    for (int byte = 1; byte <= 0xFF; ++byte)
-        odd += static_cast<char>(byte);
-    writePageBytes(0, odd);
-    start();
-    HMENU windowMenu = GetSystemMenu(mainWindow, FALSE);
-    int items = GetMenuItemCount(windowMenu);
-    const std::vector<std::string> added = {"",       "Previous &Versions...", "",
-                                            "T&heme", "Global &Hotkey...",     "Always on &Top"};
-    for (size_t item = 0; item < added.size(); ++item)
-        EXPECT_EQ(menuItemText(windowMenu, items - static_cast<int>(added.size() - item)),
-                  added[item]);
-    typeOverEverything("typed over");
-    command(IDM_SAVEPAGE);
-    // Another program's copy that comes in meanwhile is kept before the restore replaces it.
-    replaceFromOutside(pageFile(0), "theirs");
-    std::string shown;
-    int listed = 0;
-    driver.then([&](HWND dialog) {
-        EXPECT_EQ(windowText(dialog), "Previous Versions - Page 1");
-        listed = static_cast<int>(
-            SendDlgItemMessageA(dialog, IDC_VERSIONS_LIST, LVM_GETITEMCOUNT, 0, 0));
-        EXPECT_EQ(
-            SendDlgItemMessageA(dialog, IDC_VERSIONS_LIST, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 0);
-        EXPECT_EQ(listText(dialog, 0, 1), std::to_string(odd.size()) + " bytes");
-        EXPECT_EQ(listText(dialog, 0, 2), "odd bytes");
-        shown = windowText(GetDlgItem(dialog, IDC_VERSIONS_VIEW));
-        pressButton(dialog, IDC_VERSIONS_RESTORE);
-    });
-    SendMessageA(mainWindow, WM_SYSCOMMAND, IDM_PREVIOUSVERSIONS, 0);
-    EXPECT_EQ(listed, 1);
-    EXPECT_TRUE(shown == odd) << "the view shows the version as it is";
-    EXPECT_TRUE(editorText() == odd);
-    EXPECT_TRUE(readFileBytes(pageFile(0)) == odd);
-    EXPECT_EQ(tabCaption(0), "Page 1");
-    std::vector<PageVersion> versions = listPageVersions(0);
-    ASSERT_EQ(versions.size(), 3u);
-    EXPECT_EQ(readFileBytes(versions[0].path), "theirs") << "the text a restore replaces is kept";
-    EXPECT_STREQ(occasionNote(versions[0].occasion), "Before a restore");
-    EXPECT_EQ(readFileBytes(versions[1].path), "typed over");
-    EXPECT_STREQ(occasionNote(versions[1].occasion), "Before a copy came in");
-    SendMessageA(noteEditor, WM_COMMAND, IDM_UNDO, 0);
-    EXPECT_EQ(editorText(), "theirs");
-    EXPECT_EQ(tabCaption(0), "Page 1*");
-}
-
-TEST_F(PreviousVersions, EveryPageErasedComesBackFromItsVersion) {
-    for (int page = 0; page < PAGE_COUNT; ++page)
-        writePageBytes(page, "notes of page " + std::to_string(page + 1));
-    start();
-    HWND preferences = nullptr;
-    driver.then([&](HWND dialog) {
-        preferences = dialog;
-        pressButton(dialog, IDC_PREF_CLEAR);
-    });
-    driver.then(answer(IDYES));
-    driver.then([&](HWND box) {
-        pressButton(box, IDOK);
-        pressButton(preferences, IDC_PREF_CANCEL);
-    });
-    command(IDM_PREFERENCES);
-    for (int page = 0; page < PAGE_COUNT; ++page) {
-        clickTab(page);
-        ASSERT_EQ(editorText(), "");
-        std::string note;
-        driver.then([&](HWND dialog) {
-            note = listText(dialog, 0, 3);
-            pressButton(dialog, IDC_VERSIONS_RESTORE);
-        });
-        SendMessageA(mainWindow, WM_SYSCOMMAND, IDM_PREVIOUSVERSIONS, 0);
-        EXPECT_EQ(note, "Before Erase all");
-        EXPECT_EQ(readFileBytes(pageFile(page)), "notes of page " + std::to_string(page + 1));
-    }
 }

@@ -4,20 +4,18 @@
 
 #include "app/app_state.h"
 #include "platform/autostart.h"
-#include "storage/settings.h"
-#include "ui/main_window.h"
-#include "ui/text_insert.h"
-#include "ui/dpi.h"
-#include "ui/find.h"
-#include "ui/global_hotkey.h"
-#include "ui/theme.h"
-#include "ui/tray_icon.h"
 #include "platform/system_theme.h"
 #include "platform/view_settings.h"
+#include "storage/settings.h"
+#include "ui/dpi.h"
+#include "ui/global_hotkey.h"
+#include "ui/main_window.h"
+#include "ui/text_insert.h"
+#include "ui/theme.h"
+#include "ui/tray_icon.h"
 #include "ui/window_view.h"
 
 #include <commctrl.h>
-#include <dlgs.h>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -124,28 +122,6 @@ TEST_F(MainWindow, AcceleratorTableHoldsTheThreeShortcuts) {
     DestroyAcceleratorTable(table);
 }
 
-TEST(DateTime, IsFormattedMonthFirstWithTwoDigitYear) {
-    SYSTEMTIME date = {};
-    date.wYear = 2005;
-    date.wMonth = 7;
-    date.wDay = 2;
-    SYSTEMTIME time = {};
-    time.wHour = 9;
-    time.wMinute = 5;
-    time.wSecond = 3;
-    char text[20];
-    formatDateTime(date, time, text);
-    EXPECT_STREQ(text, "07/02/05 - 09:05:03");
-    date.wYear = 2100;
-    date.wMonth = 12;
-    date.wDay = 31;
-    time.wHour = 23;
-    time.wMinute = 59;
-    time.wSecond = 58;
-    formatDateTime(date, time, text);
-    EXPECT_STREQ(text, "12/31/00 - 23:59:58");
-}
-
 TEST_F(MainWindow, InsertionsReplaceTheSelectionAsOneUndoableChange) {
     start();
     setEditorText("ab");
@@ -243,12 +219,6 @@ TEST_F(MainWindow, LayoutPlacesTheEditorOverTheTabs) {
     EXPECT_EQ(placeOf(noteEditor), (std::vector<LONG>{5, 28, 290, 170}));
 }
 
-static void focusEditor() {
-    SetForegroundWindow(mainWindow);
-    SetFocus(noteEditor);
-    pumpMessages();
-}
-
 TEST_F(MainWindow, KeysPeopleExpectWorkOnEveryPage) {
     for (int page = 0; page < PAGE_COUNT; ++page)
         writePageBytes(page, "page " + std::to_string(page + 1) + " holds two words");
@@ -301,16 +271,11 @@ static void turnWheelWithControl(int notches) {
     RECT editor;
     GetWindowRect(noteEditor, &editor);
     SetCursorPos((editor.left + editor.right) / 2, (editor.top + editor.bottom) / 2);
-    INPUT inputs[3] = {};
-    inputs[0].type = inputs[2].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[2].ki.wVk = VK_CONTROL;
-    inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_WHEEL;
-    inputs[1].mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
-    SendInput(3, inputs, sizeof(INPUT));
-    DWORD until = GetTickCount() + 150;
-    pumpUntil([until] { return GetTickCount() > until; });
+    INPUT wheel = {};
+    wheel.type = INPUT_MOUSE;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+    sendAndTakeInput({keyInput(VK_CONTROL), wheel, keyInput(VK_CONTROL, KEYEVENTF_KEYUP)});
 }
 
 TEST_F(MainWindow, TextSizeStepsWithinItsBoundsAndIsKeptForTheUser) {
@@ -390,105 +355,6 @@ TEST_F(MainWindow, WindowIsWhereTheUserLeftItOrMovedIntoView) {
     EXPECT_TRUE(shown.left >= work.left && shown.right <= work.right && shown.top >= work.top &&
                 shown.bottom <= work.bottom)
         << "a place no monitor shows is moved into the work area";
-}
-
-// Find in the notes. The system's Find dialog is modeless: the test works it as the user does,
-// and its Find Next reaches the program as the dialog's message.
-class Find : public ProgramTest {
-  protected:
-    void findNext(const char* what, DWORD options = 0) {
-        HWND dialog = findDialog();
-        ASSERT_NE(dialog, nullptr);
-        SetDlgItemTextA(dialog, edt1, what);
-        CheckDlgButton(dialog, chx1, options & FR_WHOLEWORD ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, chx2, options & FR_MATCHCASE ? BST_CHECKED : BST_UNCHECKED);
-        CheckRadioButton(dialog, rad1, rad2, options & FR_DOWN ? rad2 : rad1);
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    }
-    // The page shown and the selection on it.
-    std::vector<DWORD> found() const {
-        DWORD from = 0, to = 0;
-        SendMessageA(noteEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                     reinterpret_cast<LPARAM>(&to));
-        return {static_cast<DWORD>(currentPage), from, to};
-    }
-};
-
-TEST_F(Find, SearchesFromTheCaretThenTheOtherPagesInTheirFilesThenTheRestOfThePage) {
-    const char* pages[] = {"alpha Beta gamma\r\nbeta again", "nothing here", "a beta on page 3",
-                           "beta, but unreadable", "betamax"};
-    for (int page = 0; page < PAGE_COUNT; ++page)
-        writePageBytes(page, pages[page]);
-    start();
-    focusEditor();
-    SendMessageA(noteEditor, EM_SETSEL, 6, 10);
-    pressKeys({VK_CONTROL, 'F'});
-    ASSERT_NE(findDialog(), nullptr);
-    EXPECT_EQ(windowText(GetDlgItem(findDialog(), edt1)), "Beta") << "the selection is the search";
-    HWND dialog = findDialog();
-    command(IDM_FIND);
-    EXPECT_EQ(findDialog(), dialog) << "Ctrl+F again brings the same dialog forward";
-    typeText(" typed on page 1");
-    SendMessageA(noteEditor, EM_SETSEL, 10, 10);
-    ASSERT_TRUE(holdFile(pageFile(3)));
-    const struct {
-        DWORD options;
-        std::vector<DWORD> found;
-    } steps[] = {
-        {FR_DOWN, {0, 18, 22}},
-        {FR_DOWN, {2, 2, 6}},                 // another page, in its file: shown now
-        {FR_DOWN, {4, 0, 4}},                 // past the page that cannot be read
-        {FR_DOWN | FR_WHOLEWORD, {0, 6, 10}}, // after page 5 comes page 1
-        {FR_DOWN | FR_MATCHCASE, {0, 18, 22}},
-        {0, {0, 6, 10}}, // up
-        {0, {4, 0, 4}},  // up: the pages before, from their end
-    };
-    for (const auto& step : steps) {
-        findNext("beta", step.options);
-        EXPECT_EQ(found(), step.found);
-        EXPECT_EQ(selectedTab(), static_cast<int>(step.found[0]));
-    }
-    EXPECT_EQ(readFileBytes(pageFile(0)), std::string(pages[0]) + " typed on page 1")
-        << "the page left was saved";
-    releaseFile(pageFile(3));
-    pressKeys({VK_F3});
-    EXPECT_EQ(found(), (std::vector<DWORD>{0, 6, 10})) << "F3 goes on with the last search";
-    pressKeys({VK_SHIFT, VK_F3});
-    EXPECT_EQ(found(), (std::vector<DWORD>{4, 0, 4})) << "Shift+F3 goes back";
-    ModalDriver driver;
-    driver.ignore(findDialog());
-    driver.then(answer(IDOK));
-    findNext("zebra", FR_DOWN);
-    ASSERT_EQ(driver.seenTexts.size(), 1u);
-    EXPECT_EQ(driver.seenTexts[0], "Cannot find \"zebra\".");
-    EXPECT_EQ(found(), (std::vector<DWORD>{4, 0, 4})) << "the selection stays";
-    driver.then(answer(IDOK));
-    typeText("zebra ");
-    findNext("zebra", FR_DOWN);
-    EXPECT_EQ(found(), (std::vector<DWORD>{4, 7, 12})) << "the text as typed, not as last searched";
-    EXPECT_EQ(driver.seenTexts, std::vector<std::string>{"Cannot find \"zebra\"."});
-}
-
-TEST_F(Find, DialogTakesItsKeysWhileTheProgramsKeysStillWork) {
-    start();
-    pressKeys({VK_F3});
-    ASSERT_NE(findDialog(), nullptr) << "F3 with no search yet opens the dialog";
-    typeText("saved from the dialog");
-    SetForegroundWindow(findDialog());
-    SetFocus(GetDlgItem(findDialog(), edt1));
-    pressKeys({VK_CONTROL, 'S'});
-    EXPECT_EQ(readFileBytes(pageFile(0)), "saved from the dialog");
-    pressKeys({VK_ESCAPE});
-    EXPECT_EQ(findDialog(), nullptr) << "Esc closes it";
-    command(IDM_FIND);
-    SendMessageA(mainWindow, WM_CLOSE, 0, 0);
-    EXPECT_EQ(findDialog(), nullptr) << "hiding the window closes it";
-    command(IDM_OPEN);
-    command(IDM_FIND);
-    typeText(", and at the end");
-    EXPECT_EQ(quit(), 0);
-    EXPECT_EQ(readFileBytes(pageFile(0)), "saved from the dialog, and at the end");
 }
 
 // The tab strip is drawn by the common controls of the visual style, version 6, which the

@@ -1,6 +1,5 @@
 // When a save or a load fails, the notes stay where they are and no failure passes for success.
 #include "support/program_fixture.h"
-#include "support/running_program.h"
 
 #include "app/app_state.h"
 #include "app/startup.h"
@@ -151,42 +150,6 @@ TEST_F(NoLoss, SessionEndWaitsForNotesThatCouldNotBeSaved) {
     EXPECT_FALSE(running()) << "the end of the session ends the program";
     EXPECT_EQ(runToExit(), 0);
     EXPECT_EQ(readFileBytes(pageFile(0)), "unsaved");
-}
-
-// Automation and accessibility tools set the editor's whole text from their own process, and a
-// multi-line edit control reports no change for that: it is the user's text all the same.
-TEST_F(RunningProgram, TextSetByAnotherProgramIsSavedOnEveryOccasion) {
-    writePageBytes(0, "old notes");
-    ASSERT_TRUE(launch(first, "", folder));
-    HWND window = waitForMainWindow();
-    HWND tabs = GetDlgItem(window, IDC_TABSTRIP);
-    const struct {
-        const char* name;
-        std::function<void()> save;
-        std::function<void()> back;
-    } occasions[] = {
-        {"Ctrl+S", [&] { SendMessageA(window, WM_COMMAND, IDM_SAVEPAGE, 0); }, [] {}},
-        {"the autosave", [&] { SendMessageA(window, WM_TIMER, IDT_AUTOSAVE, 0); }, [] {}},
-        {"a switch", [&] { SendMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0); },
-         [&] { SendMessageA(tabs, WM_KEYDOWN, VK_LEFT, 0); }},
-        {"hiding", [&] { SendMessageA(window, WM_CLOSE, 0, 0); },
-         [&] { SendMessageA(window, WM_COMMAND, IDM_OPEN, 0); }},
-    };
-    for (const auto& occasion : occasions) {
-        SCOPED_TRACE(occasion.name);
-        std::string text = std::string("set by another program before ") + occasion.name;
-        typeIntoRunningCopy(window, text.c_str());
-        EXPECT_EQ(tabCaptionOf(window, 0), "Page 1*");
-        occasion.save();
-        EXPECT_TRUE(pumpUntil([&] { return readFileBytes(pageFile(0)) == text; }))
-            << readFileBytes(pageFile(0));
-        occasion.back();
-        EXPECT_EQ(tabCaptionOf(window, 0), "Page 1");
-        char shown[100] = {};
-        SendMessageA(GetDlgItem(window, IDC_NOTEEDITOR), WM_GETTEXT, sizeof shown,
-                     reinterpret_cast<LPARAM>(shown));
-        EXPECT_EQ(shown, text);
-    }
 }
 
 // When the program ends anyway while its page cannot be written, the text goes to a version of
@@ -495,10 +458,10 @@ TEST_F(SharedDataFolder, ReplacedPageWithUnsavedTextKeepsBothWithoutAsking) {
         typeText(", typed");
         if (!occasion.duringTheWrite)
             replaceFromOutside(pageFile(0), "theirs");
-        beforePageFileReplaced = occasion.duringTheWrite ? copyArrivesNow : nullptr;
+        if (occasion.duringTheWrite)
+            beforePageFileReplaced = copyArrivesNow;
         ModalDriver driver;
         occasion.save();
-        beforePageFileReplaced = nullptr;
         EXPECT_TRUE(driver.seenTexts.empty()) << "no one is asked";
         EXPECT_EQ(readFileBytes(pageFile(0)), "zero, typed");
         EXPECT_EQ(tabCaption(0), "Page 1");
@@ -507,7 +470,6 @@ TEST_F(SharedDataFolder, ReplacedPageWithUnsavedTextKeepsBothWithoutAsking) {
         EXPECT_EQ(readFileBytes(versions[0].path), "theirs");
         EXPECT_STREQ(occasionNote(versions[0].occasion), "Another program's copy");
         EXPECT_NE(std::string(trayBalloon.szInfo).find("also changed"), std::string::npos);
-        ZeroMemory(const_cast<NOTIFYICONDATAA*>(&trayBalloon), sizeof trayBalloon);
         ShowWindow(mainWindow, SW_SHOW);
     }
 }
@@ -568,32 +530,6 @@ TEST_F(SharedDataFolder, RenameMadeElsewhereIsReadBeforeASwitchWritesTheSettings
               "\x02" + stored.substr(1, 3) + NAMES + stored.substr(104));
 }
 
-TEST(Manifest, RunsAsInvokerSharpAndStyledOnEverySupportedWindows) {
-    HMODULE program = LoadLibraryExA((executableFolder() + "\\jnotes.exe").c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(program, nullptr);
-    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(found, nullptr);
-    std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
-                         SizeofResource(program, found));
-    FreeLibrary(program);
-    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-    EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
-    for (const char* id :
-         {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
-          "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
-          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
-        EXPECT_NE(manifest.find(id), std::string::npos) << id;
-    // Sharp at every scale and in the system's visual style.
-    for (const char* entry :
-         {"<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm",
-          "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
-          "PerMonitorV2, PerMonitor<",
-          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-          "publicKeyToken=\"6595b64144ccf1df\""})
-        EXPECT_NE(manifest.find(entry), std::string::npos) << entry;
-}
-
 // Whatever arrives while one of the program's modal windows is open (another program's quit
 // command, a second start, the end of the session, a timer) runs inside that window's loop;
 // nothing of it may lose a note, leave a window behind or open a window twice.
@@ -636,27 +572,6 @@ DWORD WINAPI sendExit(void*) {
     return 0;
 }
 
-HWND shownMenu() {
-    HWND menu = FindWindowA("#32768", nullptr);
-    return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
-
-BOOL CALLBACK collectDialog(HWND window, LPARAM dialogs) {
-    if (windowText(window).empty() && !IsWindowVisible(window))
-        return TRUE;
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(dialogs)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> shownDialogs() {
-    std::vector<HWND> dialogs;
-    EnumThreadWindows(GetCurrentThreadId(), collectDialog, reinterpret_cast<LPARAM>(&dialogs));
-    return dialogs;
-}
-
 BOOL CALLBACK countWindow(HWND window, LPARAM count) {
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
@@ -674,8 +589,10 @@ int windowsLeft() {
 // Answers a message box or closes a dialog without applying anything.
 void dismiss(HWND dialog) {
     std::string caption = windowText(dialog);
-    if (caption == "Preferences..." || caption == "Export...")
+    if (caption == "Preferences...")
         pressButton(dialog, IDC_PREF_CANCEL);
+    else if (caption == "Export...")
+        pressButton(dialog, IDC_EXPORT_CANCEL);
     else if (caption == "About Jotty Notes")
         pressButton(dialog, IDC_ABOUT_OK);
     else
@@ -725,7 +642,7 @@ class ArrivalDriver {
     void tick() {
         if (arriving)
             return;
-        std::vector<HWND> dialogs = shownDialogs();
+        std::vector<HWND> dialogs = shownWindows("#32770");
         watch(dialogs);
         HWND top = nullptr;
         for (HWND dialog : dialogs)
@@ -737,7 +654,7 @@ class ArrivalDriver {
             for (HWND dialog : dialogs)
                 EndDialog(dialog, 0);
         } else if (!arrived) {
-            bool there = window.isMenu ? shownMenu() != nullptr : top && reach(top);
+            bool there = window.isMenu ? !shownWindows("#32768", true).empty() : top && reach(top);
             if (there) {
                 // A menu opened by the arrival runs this timer too: it is left alone meanwhile.
                 arriving = true;
@@ -746,7 +663,7 @@ class ArrivalDriver {
                 arrived = true;
             }
         } else if (!sender || WaitForSingleObject(sender, 0) == WAIT_OBJECT_0) {
-            if (shownMenu())
+            if (!shownWindows("#32768", true).empty())
                 EndMenu();
             else if (top && std::find(closed.begin(), closed.end(), top) == closed.end()) {
                 closed.push_back(top);
@@ -873,9 +790,7 @@ TEST_F(ModalWindows, NothingThatArrivesInsideOneLosesANote) {
     auto press = [](int id) { return [id](HWND dialog) { pressButton(dialog, id); }; };
     std::string exported = folder + "\\exported.txt";
     auto saveAs = [exported](HWND dialog) {
-        HWND name =
-            GetDlgItem(dialog, 0x047c) ? GetDlgItem(dialog, 0x047c) : GetDlgItem(dialog, 0x0480);
-        SetWindowTextA(name, exported.c_str());
+        SetWindowTextA(saveAsFileNameBox(dialog), exported.c_str());
         pressButton(dialog, IDOK);
     };
     auto tickPage4 = [](HWND dialog) {

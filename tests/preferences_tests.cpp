@@ -1,6 +1,6 @@
-// The Preferences dialog and start with Windows: names, Clear, Help, word wrap, the Run values,
-// and the requests of a second copy.
-#include "support/running_program.h"
+// The Preferences dialog and start with Windows: names, Clear, Help, word wrap and the Run
+// values.
+#include "support/program_fixture.h"
 
 #include "app/app_state.h"
 #include "platform/autostart.h"
@@ -14,7 +14,6 @@
 
 namespace {
 
-const char* const STARTUP_VALUE = "Jotty Notes";
 const char* const CLEAR_QUESTION =
     "Jotty Notes will erase all your notes.\nDo you want to continue?";
 const char* const ALL_ERASED = "All your notes have been erased!";
@@ -40,23 +39,6 @@ void setName(HWND dialog, int page, const char* name) {
     SetDlgItemTextA(dialog, IDC_PREF_NAME0 + page, name);
 }
 
-BOOL CALLBACK collectIcon(HWND child, LPARAM icons) {
-    char className[16] = {};
-    GetClassNameA(child, className, sizeof className);
-    if (_stricmp(className, "Static") == 0 &&
-        (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-        reinterpret_cast<std::vector<HICON>*>(icons)->push_back(
-            reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)));
-    return TRUE;
-}
-
-// The icons shown by the icon controls of a dialog or message box.
-std::vector<HICON> shownIcons(HWND dialog) {
-    std::vector<HICON> icons;
-    EnumChildWindows(dialog, collectIcon, reinterpret_cast<LPARAM>(&icons));
-    return icons;
-}
-
 bool showsIcon(HWND box, const char* systemIcon) {
     return shownIcons(box) == std::vector<HICON>{LoadIconA(nullptr, systemIcon)};
 }
@@ -71,30 +53,8 @@ std::string runValue(HKEY root, const char* name) {
     return found ? data : "(none)";
 }
 
-BOOL CALLBACK countPreferences(HWND window, LPARAM count) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && windowText(window) == "Preferences...")
-        ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int preferencesDialogs() {
-    int count = 0;
-    EnumWindows(countPreferences, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 class Preferences : public ProgramTest {
   protected:
-    void TearDown() override {
-        ProgramTest::TearDown();
-        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-            deleteRegistryValue(root, RUN_KEY_PATH, STARTUP_VALUE);
-            deleteRegistryValue(root, RUN_KEY_PATH, PREFERENCES_RUN_VALUE);
-        }
-        deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
-    }
     // Opens the dialog as the tray menu does; the driver's steps run inside its modal loop.
     void openFromTray() const { command(IDM_PREFERENCES); }
     void writePages() const {
@@ -155,8 +115,8 @@ TEST_F(Preferences, OpensWithTheStoredSettings) {
         pressButton(dialog, IDC_PREF_CANCEL);
     });
     openFromTray();
-    settings.wordWrap = 1;
-    settings.autoStart = 0;
+    setWordWrap(true);
+    setAutoStart(false);
     openFromTray();
     EXPECT_EQ(driver.pendingSteps(), 0u);
     EXPECT_EQ(driver.seenCaptions, std::vector<std::string>(2, "Preferences..."));
@@ -312,7 +272,6 @@ TEST_F(Preferences, OkWithoutChangesWritesTheSettingsAndTheRunValue) {
     CreateDirectoryA(installed.c_str(), nullptr);
     setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
                      installed + '\0');
-    deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE);
     start();
     ASSERT_STREQ(installFolder, installed.c_str());
     std::string settingsPath = installed + "\\Data\\Settings.dat";
@@ -478,51 +437,4 @@ TEST_F(Preferences, RunValuesFallBackToTheUserWithoutMachineRights) {
     restart();
     EXPECT_EQ(runValue(HKEY_CURRENT_USER, STARTUP_VALUE), "(none)");
     EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE, STARTUP_VALUE), "(none)");
-}
-
-TEST_F(RunningProgram, SecondMinimizedStartLeavesTheWindowHidden) {
-    ASSERT_TRUE(launch(first, "-minimize", folder));
-    HWND window = waitForMainWindow();
-    ASSERT_NE(window, nullptr);
-    Process second;
-    ASSERT_TRUE(launch(second, "-minimize", folder));
-    EXPECT_EQ(waitForExit(second), 0u);
-    pumpUntil([] { return false; }, 500);
-    EXPECT_FALSE(IsWindowVisible(window));
-}
-
-// The request comes after a dialog that is open, never inside it; a quit sent meanwhile, as
-// setup sends it, saves the page and ends the program.
-TEST_F(RunningProgram, SecondStartWithPreferencesOpensTheDialogOfTheRunningCopy) {
-    ASSERT_TRUE(launch(first, "-minimize", folder));
-    HWND window = waitForMainWindow();
-    ASSERT_NE(window, nullptr);
-    auto shown = [](const char* caption) {
-        HWND dialog = FindWindowA("#32770", caption);
-        return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
-    };
-    PostMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
-    ASSERT_TRUE(pumpUntil([&] { return shown("About Jotty Notes") != nullptr; }, 20000));
-    Process second;
-    ASSERT_TRUE(launch(second, "-preferences", folder));
-    EXPECT_EQ(waitForExit(second), 0u);
-    pumpUntil([] { return false; }, 500);
-    EXPECT_EQ(preferencesDialogs(), 0) << "not inside About";
-    PostMessageA(shown("About Jotty Notes"), WM_CLOSE, 0, 0);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(pumpUntil([&] { return (dialog = shown("Preferences...")) != nullptr; }, 20000));
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
-    EXPECT_TRUE(IsWindowVisible(window));
-
-    Process third;
-    ASSERT_TRUE(launch(third, "-minimize -preferences", folder));
-    EXPECT_EQ(waitForExit(third), 0u);
-    pumpUntil([] { return false; }, 500);
-    EXPECT_EQ(preferencesDialogs(), 1) << "the open dialog is brought forward, not opened twice";
-
-    typeIntoRunningCopy(window, "kept");
-    DWORD_PTR result;
-    SendMessageTimeoutA(window, WM_COMMAND, IDM_EXIT, 0, SMTO_NORMAL, 5000, &result);
-    EXPECT_EQ(waitForExit(first), 0u);
-    EXPECT_EQ(readFileBytes(pageFile(0)), "kept");
 }

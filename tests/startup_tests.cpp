@@ -1,5 +1,5 @@
-// Start-up: the command line, the install folder, the start-up Run value and the window; and the
-// window-free search of a page's text.
+// Start-up: the command line, the install folder, the start-up Run value, the window, and the
+// manifest that Windows starts the program by.
 #include "support/program_fixture.h"
 
 #include "app/app_state.h"
@@ -7,12 +7,7 @@
 #include "app/startup.h"
 #include "platform/autostart.h"
 #include "platform/registry_helper.h"
-#include "storage/settings.h"
-#include "support/code_page_alphabet.h"
 #include "ui/main_window.h"
-#include "ui/text_search.h"
-
-using namespace std::string_literals;
 
 TEST(CommandLine, TokensAreSplitAtEverySingleSpace) {
     struct Case {
@@ -49,74 +44,6 @@ TEST(LaunchCommand, QuotesTheInstalledProgram) {
     EXPECT_FALSE(formatLaunchCommand(command, std::string(290, 'x').c_str()));
 }
 
-TEST(TextSearch, FindsTheMatchInEitherDirection) {
-    enum { CASE = 1, WORD = 2, UP = 4, CODE_PAGE = 8 };
-    struct Case {
-        std::string text;
-        std::string what;
-        int options;
-        size_t from;
-        size_t found;
-    } cases[] = {
-        {"abcabc", "abc", 0, 0, 0},
-        {"abcabc", "abc", 0, 1, 3},
-        {"abcabc", "abc", 0, 4, NO_MATCH},
-        {"abcabc", "abc", UP, 6, 3},
-        {"abcabc", "abc", UP, 5, 0},
-        {"abcabc", "abc", UP, 2, NO_MATCH},
-        {"abc", "c", 0, 2, 2},
-        {"abc", "c", 0, 3, NO_MATCH},
-        {"abc", "c", UP, 99, 2},
-        {"abc", "a", UP, 1, 0},
-        {"abc", "a", UP, 0, NO_MATCH},
-        {"aaaa", "aa", 0, 1, 1},
-        {"aaaa", "aa", UP, 4, 2},
-        {"aaaa", "aa", UP, 3, 1},
-        {"abaabab", "abab", 0, 0, 3},
-        {"abab", "aba", UP, 4, 0},
-        {"abc", "", 0, 0, NO_MATCH},
-        {"abc", "", UP, 3, NO_MATCH},
-        {"ab", "abc", 0, 0, NO_MATCH},
-        {"ab", "abc", UP, 2, NO_MATCH},
-        {"xxHELLOxx", "hello", 0, 0, 2},
-        {"xxHELLOxx", "hello", UP, 9, 2},
-        {"xxHELLOxx", "hello", CASE, 0, NO_MATCH},
-        {"hello Hello", "Hello", CASE, 0, 6},
-        {"hello Hello", "hello", CASE | UP, 11, 0},
-        {"concat cat", "cat", WORD, 0, 7},
-        {"cat concat", "cat", WORD | UP, 10, 0},
-        {"scat", "cat", WORD, 1, NO_MATCH},
-        {"cats", "cat", WORD | UP, 3, NO_MATCH},
-        {"cat9 (cat)", "cat", WORD, 0, 6},
-        {"x\r\ncat\r\n", "cat", WORD, 0, 3},
-        {"\xE9top", "top", WORD, 0, 1},
-        {"\xE9top", "top", WORD | CODE_PAGE, 0, NO_MATCH},
-        {"\xD7top\xF7", "top", WORD | CODE_PAGE, 0, 1},
-        {"CAF\xC9", "caf\xE9", CODE_PAGE, 0, 0},
-        {"CAF\xC9", "caf\xE9", 0, 0, NO_MATCH},
-        {"caf\xC9", "caf\xE9", CODE_PAGE | CASE, 0, NO_MATCH},
-        {"concatenations of cats and a Cat, a cat.", "cat", WORD, 0, 29},
-        {"concatenations of cats and a Cat, a cat.", "cat", WORD | CASE | UP, 40, 36},
-        {"concatenations of cats and a Cat, a cat.", "cat", WORD | UP, 36, 29},
-        {"caf\xE9s, caf\xC9 and caf\xE9s and caf\xE9s and caf\xE9s", "caf\xE9", WORD | CODE_PAGE, 0,
-         7},
-        {"a\0b\0c"s, "\0c"s, 0, 0, 3},
-        {"a\0b\0c"s, "b\0"s, UP, 5, 2},
-        {"\0cat\0"s, "cat", WORD, 0, 1},
-    };
-    SearchAlphabet ascii = asciiAlphabet();
-    SearchAlphabet codePage = codePageAlphabet();
-    for (const Case& c : cases) {
-        SearchOptions options = {(c.options & CASE) != 0, (c.options & WORD) != 0,
-                                 !(c.options & UP)};
-        EXPECT_EQ(findInText(c.text.data(), c.text.size(), c.what.data(), c.what.size(), options,
-                             c.from, c.options & CODE_PAGE ? codePage : ascii),
-                  c.found)
-            << '"' << c.text << "\" \"" << c.what << "\" options " << c.options << " from "
-            << c.from;
-    }
-}
-
 using InstallFolder = ProgramTest;
 
 TEST_F(InstallFolder, ComesFromTheRegistryOrElseTheCurrentDirectory) {
@@ -144,7 +71,6 @@ TEST_F(InstallFolder, ComesFromTheRegistryOrElseTheCurrentDirectory) {
                      std::string("\x01\x00\x00\x00", 4));
     readInstallFolder();
     EXPECT_STREQ(installFolder, current);
-    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE);
 }
 
 TEST(Registry, QueryReportsItsFailures) {
@@ -177,7 +103,6 @@ TEST(Registry, QueryReportsItsFailures) {
 using StartupRunValue = ProgramTest;
 
 TEST_F(StartupRunValue, FollowsTheOption) {
-    deleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_KEY_PATH, PREFERENCES_RUN_VALUE);
     start();
     std::string expected = "\"" + folder + "\\jnotes.exe\" -minimize";
     bool found = false;
@@ -231,4 +156,30 @@ TEST_F(MainWindowStart, QuitEndsWithCodeZeroAndReleasesTheMutex) {
     HANDLE mutex = CreateMutexA(nullptr, TRUE, "Jotty Notes");
     EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     CloseHandle(mutex);
+}
+
+TEST(Manifest, RunsAsInvokerSharpAndStyledOnEverySupportedWindows) {
+    HMODULE program = LoadLibraryExA((executableFolder() + "\\jnotes.exe").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    HRSRC found = FindResourceA(program, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                         SizeofResource(program, found));
+    FreeLibrary(program);
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
+    for (const char* id :
+         {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+          "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(manifest.find(id), std::string::npos) << id;
+    // Sharp at every scale and in the system's visual style.
+    for (const char* entry :
+         {"<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm",
+          "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+          "PerMonitorV2, PerMonitor<",
+          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+          "publicKeyToken=\"6595b64144ccf1df\""})
+        EXPECT_NE(manifest.find(entry), std::string::npos) << entry;
 }

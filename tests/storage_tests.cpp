@@ -1,4 +1,4 @@
-// Page files and the settings file, byte for byte on disk.
+// Page files, the settings file and the previous versions of the pages, byte for byte on disk.
 #include "support/program_fixture.h"
 
 #include "app/app_state.h"
@@ -9,6 +9,7 @@
 #include "ui/main_window.h"
 #include "ui/tray_icon.h"
 
+#include <commctrl.h>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -125,7 +126,6 @@ TEST_F(PageFiles, FileInAnotherEncodingOrWithANulIsShownAsThePageKeepsIt) {
             quit();
         removeFolder(dataPath("History"));
         writePageBytes(0, file.bytes);
-        ZeroMemory(const_cast<NOTIFYICONDATAA*>(&trayBalloon), sizeof trayBalloon);
         start();
         EXPECT_EQ(editorText(), file.shown);
         EXPECT_NE(std::string(trayBalloon.szInfo).find(file.told), std::string::npos);
@@ -207,9 +207,9 @@ TEST_F(PageFiles, FailedSaveKeepsTheOldFileAndTheMarker) {
     LOCK_OR_SKIP(pageFile(0));
     command(IDM_SAVEPAGE);
     EXPECT_NE(std::string(trayBalloon.szInfo).find("could not be saved"), std::string::npos);
-    ZeroMemory(const_cast<NOTIFYICONDATAA*>(&trayBalloon), sizeof trayBalloon);
+    showBalloon("Another notice", "shown after the first failure", NIIF_INFO);
     command(IDM_SAVEPAGE);
-    EXPECT_STREQ(trayBalloon.szInfo, "") << "told once for the run of failures";
+    EXPECT_STREQ(trayBalloon.szInfo, "shown after the first failure") << "told once for the run";
     unlockFile(pageFile(0));
     EXPECT_EQ(readFileBytes(pageFile(0)), "first");
     EXPECT_EQ(tabCaption(0), "Page 1*");
@@ -462,7 +462,6 @@ TEST_F(PageFiles, AVersionLinksTheReplacedFileOrElseCopiesItAndStaysAsItWas) {
     typeText(" again");
     beforePageFileReplaced = [](const char* path) { replaceFromOutside(path, "theirs"); };
     command(IDM_SAVEPAGE);
-    beforePageFileReplaced = nullptr;
     EXPECT_EQ(readFileBytes(pageFile(1)), "second page, changed again");
     versions = listPageVersions(1);
     ASSERT_EQ(versions.size(), 2u);
@@ -576,12 +575,106 @@ TEST(SafeFile, TemporaryPathFitsWheneverThePathFits) {
 TEST(SafeFile, PathsThatDoNotFitAreRefused) {
     char path[MAX_PATH];
     std::string longFolder(250, 'f');
-    strcpy(installFolder, longFolder.c_str());
+    setDataFolder(longFolder.c_str());
     EXPECT_FALSE(formatPagePath(path, 0));
     EXPECT_FALSE(formatPagePath(path, 5)) << "only the five pages have files";
-    strcpy(installFolder, "C:\\notes");
+    setDataFolder("C:\\notes");
     ASSERT_TRUE(formatPagePath(path, 4));
     EXPECT_STREQ(path, "C:\\notes\\Data\\Page4.txt");
     FileStamp stamp;
     EXPECT_FALSE(replaceFileContents((std::string(300, 'x')).c_str(), "a", 1, stamp));
+}
+
+using PreviousVersions = DialogTest;
+
+static std::string listText(HWND dialog, int row, int column) {
+    char text[256] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendDlgItemMessageA(dialog, IDC_VERSIONS_LIST, LVM_GETITEMTEXTA, row,
+                        reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+static void typeOverEverything(const char* text) {
+    SendMessageA(noteEditor, EM_SETSEL, 0, -1);
+    SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+}
+
+TEST_F(PreviousVersions, ListShowsAndRestoresByteForByteAndUndoTakesTheRestoreBack) {
+    std::string odd = "odd bytes\r\nlone\rcr\nlf\r\r\n";
+    for (int byte = 1; byte <= 0xFF; ++byte)
+        odd += static_cast<char>(byte);
+    writePageBytes(0, odd);
+    start();
+    HMENU windowMenu = GetSystemMenu(mainWindow, FALSE);
+    int items = GetMenuItemCount(windowMenu);
+    const std::vector<std::string> added = {"",       "Previous &Versions...", "",
+                                            "T&heme", "Global &Hotkey...",     "Always on &Top"};
+    for (size_t item = 0; item < added.size(); ++item)
+        EXPECT_EQ(menuItemText(windowMenu, items - static_cast<int>(added.size() - item)),
+                  added[item]);
+    typeOverEverything("typed over");
+    command(IDM_SAVEPAGE);
+    // Another program's copy that comes in meanwhile is kept before the restore replaces it.
+    replaceFromOutside(pageFile(0), "theirs");
+    std::string shown;
+    int listed = 0;
+    driver.then([&](HWND dialog) {
+        EXPECT_EQ(windowText(dialog), "Previous Versions - Page 1");
+        listed = static_cast<int>(
+            SendDlgItemMessageA(dialog, IDC_VERSIONS_LIST, LVM_GETITEMCOUNT, 0, 0));
+        EXPECT_EQ(
+            SendDlgItemMessageA(dialog, IDC_VERSIONS_LIST, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 0);
+        EXPECT_EQ(listText(dialog, 0, 1), std::to_string(odd.size()) + " bytes");
+        EXPECT_EQ(listText(dialog, 0, 2), "odd bytes");
+        shown = windowText(GetDlgItem(dialog, IDC_VERSIONS_VIEW));
+        pressButton(dialog, IDC_VERSIONS_RESTORE);
+    });
+    SendMessageA(mainWindow, WM_SYSCOMMAND, IDM_PREVIOUSVERSIONS, 0);
+    EXPECT_EQ(listed, 1);
+    EXPECT_TRUE(shown == odd) << "the view shows the version as it is";
+    EXPECT_TRUE(editorText() == odd);
+    EXPECT_TRUE(readFileBytes(pageFile(0)) == odd);
+    EXPECT_EQ(tabCaption(0), "Page 1");
+    std::vector<PageVersion> versions = listPageVersions(0);
+    ASSERT_EQ(versions.size(), 3u);
+    EXPECT_EQ(readFileBytes(versions[0].path), "theirs") << "the text a restore replaces is kept";
+    EXPECT_STREQ(occasionNote(versions[0].occasion), "Before a restore");
+    EXPECT_EQ(readFileBytes(versions[1].path), "typed over");
+    EXPECT_STREQ(occasionNote(versions[1].occasion), "Before a copy came in");
+    SendMessageA(noteEditor, WM_COMMAND, IDM_UNDO, 0);
+    EXPECT_EQ(editorText(), "theirs");
+    EXPECT_EQ(tabCaption(0), "Page 1*");
+}
+
+TEST_F(PreviousVersions, EveryPageErasedComesBackFromItsVersion) {
+    for (int page = 0; page < PAGE_COUNT; ++page)
+        writePageBytes(page, "notes of page " + std::to_string(page + 1));
+    start();
+    HWND preferences = nullptr;
+    driver.then([&](HWND dialog) {
+        preferences = dialog;
+        pressButton(dialog, IDC_PREF_CLEAR);
+    });
+    driver.then(answer(IDYES));
+    driver.then([&](HWND box) {
+        pressButton(box, IDOK);
+        pressButton(preferences, IDC_PREF_CANCEL);
+    });
+    command(IDM_PREFERENCES);
+    for (int page = 0; page < PAGE_COUNT; ++page) {
+        clickTab(page);
+        ASSERT_EQ(editorText(), "");
+        std::string note;
+        driver.then([&](HWND dialog) {
+            note = listText(dialog, 0, 3);
+            pressButton(dialog, IDC_VERSIONS_RESTORE);
+        });
+        SendMessageA(mainWindow, WM_SYSCOMMAND, IDM_PREVIOUSVERSIONS, 0);
+        EXPECT_EQ(note, "Before Erase all");
+        EXPECT_EQ(readFileBytes(pageFile(page)), "notes of page " + std::to_string(page + 1));
+    }
 }

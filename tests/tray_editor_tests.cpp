@@ -7,7 +7,8 @@
 #include "storage/settings.h"
 #include "ui/main_window.h"
 #include "ui/note_editor.h"
-#include "ui/popup_menu.h"
+#include "ui/text_insert.h"
+#include "ui/tray_and_editor_menus.h"
 #include "ui/tray_icon.h"
 
 #include <algorithm>
@@ -17,10 +18,7 @@
 namespace {
 
 bool shellHasIcon() {
-    NotifyIconDataV1 probe = {};
-    probe.cbSize = sizeof probe;
-    probe.hWnd = mainWindow;
-    probe.uID = IDI_NOTES;
+    NotifyIconDataV1 probe = {sizeof probe, mainWindow, IDI_NOTES, 0, 0, nullptr, {}};
     return Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&probe)) != FALSE;
 }
 
@@ -56,9 +54,9 @@ TEST_F(TrayIconRecord, StartUpHandsTheIconToTheShell) {
     EXPECT_TRUE(trayIcon.added);
     EXPECT_EQ(trayIcon.data.cbSize, NOTIFYICONDATAA_V1_SIZE);
     EXPECT_EQ(trayIcon.data.hWnd, mainWindow);
-    EXPECT_EQ(trayIcon.data.uID, 101u);
-    EXPECT_EQ(trayIcon.data.uFlags, 7u);
-    EXPECT_EQ(trayIcon.data.uCallbackMessage, 6025u);
+    EXPECT_EQ(trayIcon.data.uID, static_cast<UINT>(IDI_NOTES));
+    EXPECT_EQ(trayIcon.data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(trayIcon.data.uCallbackMessage, WM_TRAYICON);
     EXPECT_NE(trayIcon.data.hIcon, nullptr);
     EXPECT_STREQ(trayIcon.data.szTip, "Jotty Notes");
     EXPECT_TRUE(shellHasIcon());
@@ -94,7 +92,7 @@ TEST_F(TrayIconRecord, TaskbarCreatedAddsTheIconAgain) {
         SendMessageA(mainWindow, taskbarCreatedMessage, 0, 0);
         EXPECT_TRUE(shellHasIcon());
         EXPECT_STREQ(trayIcon.data.szTip, "Jotty Notes");
-        EXPECT_EQ(trayIcon.data.uCallbackMessage, 6025u);
+        EXPECT_EQ(trayIcon.data.uCallbackMessage, WM_TRAYICON);
     }
 }
 
@@ -329,6 +327,28 @@ TEST_F(EditorCommands, ShutdownEndsTheProgramLikeExit) {
     CloseHandle(mutex);
 }
 
+TEST(DateTime, IsFormattedMonthFirstWithTwoDigitYear) {
+    SYSTEMTIME date = {};
+    date.wYear = 2005;
+    date.wMonth = 7;
+    date.wDay = 2;
+    SYSTEMTIME time = {};
+    time.wHour = 9;
+    time.wMinute = 5;
+    time.wSecond = 3;
+    char text[20];
+    formatDateTime(date, time, text);
+    EXPECT_STREQ(text, "07/02/05 - 09:05:03");
+    date.wYear = 2100;
+    date.wMonth = 12;
+    date.wDay = 31;
+    time.wHour = 23;
+    time.wMinute = 59;
+    time.wSecond = 58;
+    formatDateTime(date, time, text);
+    EXPECT_STREQ(text, "12/31/00 - 23:59:58");
+}
+
 using EditorRecreation = ProgramTest;
 
 TEST_F(EditorRecreation, WrapOnAndOffGivesBackTheEditor) {
@@ -405,7 +425,7 @@ TEST_F(EditorRecreation, FailureKeepsTheOldEditorAndSwitchesWordWrapBack) {
         SCOPED_TRACE(text ? "the text refused" : "the editor refused");
         setEditorText("still here");
         HWND editor = noteEditor;
-        settings.wordWrap = 1;
+        setWordWrap(true);
         saveSettings();
         refuseText = text;
         creationHook = SetWindowsHookExA(WH_CBT, refuseEditor, nullptr, GetCurrentThreadId());

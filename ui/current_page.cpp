@@ -13,6 +13,7 @@
 #include "ui/page_notices.h"
 #include "ui/tab_strip.h"
 #include "ui/wait_cursor.h"
+#include "ui/window_messages.h"
 
 #include <cstdio>
 #include <memory>
@@ -151,7 +152,7 @@ static bool loadPage(int index, bool storeAsStartPage) {
     releaseSaveBuffer();
     page.page = index;
     if (storeAsStartPage) {
-        settings.startPage = static_cast<int16_t>(index);
+        setStartPage(index);
         saveSettings();
     }
     {
@@ -190,7 +191,7 @@ void catchUpOnSettings() {
         setTabCaption(index, settings.pageNames[index]);
     if (page.unsaved)
         markTabUnsaved(page.page);
-    applyStartupRunValue();
+    applyStartupRunValue(settings.autoStart != 0);
     if (editorWraps() != (settings.wordWrap == 1))
         recreateEditor(settings.wordWrap);
 }

@@ -21,9 +21,6 @@ extern const int& currentPage;
 // read; that file is then never written.
 extern const bool& currentPageRead;
 
-// Posted by the writing thread when its file is written.
-constexpr UINT WM_PAGEWRITTEN = WM_APP + 1;
-
 enum class PageSwitch { Shown, NotSaved, NotRead };
 
 // Who saves: the timer's save writes in the background, every other one waits for its outcome;

@@ -1,14 +1,10 @@
 #include "ui/dpi.h"
 
 #include "app/app_state.h"
+#include "platform/user32_function.h"
 
 typedef UINT(WINAPI* GetDpiForWindowCall)(HWND);
 typedef int(WINAPI* GetSystemMetricsForDpiCall)(int, UINT);
-
-static FARPROC user32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    return user32 ? GetProcAddress(user32, name) : nullptr;
-}
 
 UINT systemDpi() {
     HDC screen = GetDC(nullptr);
@@ -19,8 +15,7 @@ UINT systemDpi() {
 }
 
 UINT windowDpi(HWND window) {
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowCall>(
-        reinterpret_cast<void*>(user32Function("GetDpiForWindow")));
+    static const auto getDpiForWindow = user32Function<GetDpiForWindowCall>("GetDpiForWindow");
     UINT dpi = getDpiForWindow && window ? getDpiForWindow(window) : 0;
     return dpi ? dpi : systemDpi();
 }
@@ -30,8 +25,8 @@ int scaled(int pixels, UINT dpi) {
 }
 
 int systemMetric(int index, UINT dpi) {
-    static const auto getSystemMetricsForDpi = reinterpret_cast<GetSystemMetricsForDpiCall>(
-        reinterpret_cast<void*>(user32Function("GetSystemMetricsForDpi")));
+    static const auto getSystemMetricsForDpi =
+        user32Function<GetSystemMetricsForDpiCall>("GetSystemMetricsForDpi");
     if (getSystemMetricsForDpi)
         return getSystemMetricsForDpi(index, dpi);
     return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(systemDpi()));

@@ -69,9 +69,7 @@ static void takeSelectionAsSearch() {
         SendMessageA(noteEditor, EM_LINEFROMCHAR, end, 0) != line)
         return;
     DWORD lineStart = static_cast<DWORD>(SendMessageA(noteEditor, EM_LINEINDEX, line, 0));
-    std::string text(end - lineStart + 1, '\0');
-    *reinterpret_cast<WORD*>(&text[0]) = static_cast<WORD>(text.size());
-    text.resize(SendMessageA(noteEditor, EM_GETLINE, line, reinterpret_cast<LPARAM>(&text[0])));
+    std::string text = editorLineStart(line, end - lineStart);
     if (text.size() >= end - lineStart)
         lstrcpynA(find.what, text.substr(start - lineStart, end - start).c_str(), sizeof find.what);
 }

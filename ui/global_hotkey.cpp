@@ -40,11 +40,9 @@ static bool isUsableKey(DWORD stored) {
 
 WORD hotkeyChoice() {
     if (!hotkey.choiceRead) {
-        DWORD stored = DEFAULT_HOTKEY;
+        DWORD stored = readUserChoice(HOTKEY_VALUE, DEFAULT_HOTKEY);
         hotkey.choiceRead = true;
-        hotkey.choice = readChoice(HOTKEY_VALUE, stored) && isUsableKey(stored)
-                            ? static_cast<WORD>(stored)
-                            : DEFAULT_HOTKEY;
+        hotkey.choice = isUsableKey(stored) ? static_cast<WORD>(stored) : DEFAULT_HOTKEY;
     }
     return hotkey.choice;
 }
@@ -104,7 +102,7 @@ bool changeGlobalHotkey(HWND window, WORD key) {
     unregisterGlobalHotkey(window);
     hotkey.registeredId = key ? newId : 0;
     hotkey.choice = key;
-    if (!writeChoice(HOTKEY_VALUE, key))
+    if (!writeUserChoice(HOTKEY_VALUE, key))
         tellChoiceNotKept(GetLastError());
     return true;
 }

@@ -16,12 +16,13 @@
 #include "ui/global_hotkey.h"
 #include "ui/modal.h"
 #include "ui/note_editor.h"
-#include "ui/popup_menu.h"
 #include "ui/tab_strip.h"
 #include "ui/text_insert.h"
 #include "ui/theme.h"
+#include "ui/tray_and_editor_menus.h"
 #include "ui/tray_icon.h"
 #include "ui/window_menu.h"
+#include "ui/window_moves.h"
 #include "ui/window_view.h"
 
 #include <commctrl.h>
@@ -65,11 +66,6 @@ static void onCreate(HWND window) {
     SetTimer(window, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
     addWindowMenuItems(window);
     startWithoutPage();
-}
-
-static void bringForward() {
-    SetForegroundWindow(mainWindow);
-    SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
 // The final close. Whatever waits in a modal loop finds the program ending and does nothing.
@@ -121,7 +117,7 @@ static void quitProgram() {
     // The text stays in the editor, in a shown window, so the user can copy it out.
     mainWindowState.quitRequested = false;
     showMainWindow(true);
-    bringForward();
+    bringWindowForward(mainWindow);
 }
 
 // The close button only hides the window; the quit command ends the program.
@@ -143,7 +139,7 @@ static BOOL onQueryEndSession() {
         return TRUE;
     }
     showMainWindow(true);
-    bringForward();
+    bringWindowForward(mainWindow);
     blockSessionEnd(mainWindow, "Your notes could not be saved.");
     return FALSE;
 }
@@ -269,7 +265,7 @@ static void onTrayIcon(LPARAM mouseEvent) {
     if (mouseEvent == WM_RBUTTONUP)
         showPopupMenu(MENU_TRAY);
     else if (mouseEvent == WM_LBUTTONDBLCLK && windowVisible)
-        bringForward();
+        bringWindowForward(mainWindow);
     else if (mouseEvent == WM_LBUTTONDBLCLK)
         openMainWindow();
 }
@@ -304,7 +300,7 @@ static void onHotkey() {
         openMainWindow();
     else if (IsIconic(mainWindow))
         ShowWindow(mainWindow, SW_RESTORE);
-    bringForward();
+    bringWindowForward(mainWindow);
     SetFocus(noteEditor);
 }
 
@@ -314,12 +310,6 @@ static void onDestroy() {
     CloseHandle(singleInstanceMutex);
     singleInstanceMutex = nullptr;
     PostQuitMessage(0);
-}
-
-static void onPaint(HWND window) {
-    PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
-    EndPaint(window, &paint);
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -350,7 +340,6 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             takeNewDpi(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_SETFOCUS: SetFocus(noteEditor); break;
-        case WM_PAINT: onPaint(window); break;
         case WM_CLOSE: onClose(); return 0;
         case WM_DESTROY: onDestroy(); break;
         case WM_DRAWITEM: drawTabItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); break;
@@ -367,10 +356,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_TIMER: savePageInBackground(currentPage); break;
         case WM_PAGEWRITTEN: takeInFinishedPageWrite(); break;
         case WM_TRAYICON: onTrayIcon(lParam); break;
-        case WM_LBUTTONDOWN:
-            // A press on the window's own client area moves it like its title bar.
-            SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-            return 0;
+        case WM_SHOWTRAYICONAGAIN:
+            if (!programEnding)
+                showTrayIconAgain();
+            break;
+        case WM_LBUTTONDOWN: dragByClientArea(window); return 0;
         // Text typed since the last save is not lost when the session ends or the machine sleeps.
         case WM_QUERYENDSESSION: return onQueryEndSession();
         case WM_ENDSESSION: onEndSession(wParam != FALSE); return 0;

@@ -3,9 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include "ui/window_messages.h"
+
 extern const char* const MAIN_WINDOW_CLASS;
-constexpr UINT_PTR IDT_AUTOSAVE = 1;
-constexpr UINT AUTOSAVE_PERIOD = 30000;
 
 // The next close ends the program instead of hiding the window.
 extern const bool& quitRequested;

@@ -17,18 +17,11 @@ struct ModalRecord {
     int openWindows = 0;
     std::vector<OpenFor> purposes; // the innermost last
     UINT heldCommand = 0;
-    bool programEnding = false;
 };
 
 } // namespace
 
 static ProgramState<ModalRecord> record;
-const bool& programEnding = record.programEnding;
-
-void beginProgramEnd() {
-    record.programEnding = true;
-    EndMenu();
-}
 
 namespace {
 
@@ -37,7 +30,7 @@ struct ModalLoop {
     ModalLoop() { ++record.openWindows; }
     ~ModalLoop() {
         // A menu's loop that ends while the program is ending may have taken the quit message.
-        if (record.programEnding)
+        if (programEnding)
             PostQuitMessage(0);
         if (--record.openWindows > 0 || !record.heldCommand)
             return;

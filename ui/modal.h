@@ -2,17 +2,11 @@
 // from another program's command to the end of the session, so the program keeps one record of
 // the modal windows that are open and why: a command that would open one more waits until the
 // last has closed, and the code after one of these checks that the program has not begun to end
-// meanwhile.
+// meanwhile (programEnding).
 #pragma once
 #include <windows.h>
 
 #include <commdlg.h>
-
-// Set once the final close has begun (the quit command, the end of the session): from then on
-// nothing is saved, shown or written, whatever was waiting in a modal loop.
-extern const bool& programEnding;
-// The final close begins: a menu's loop ends at once, and every loop finds the program ending.
-void beginProgramEnd();
 
 int messageBox(HWND owner, const char* text, const char* caption, UINT type);
 // The dialog procedure finds the initial value in WM_INITDIALOG's lParam.

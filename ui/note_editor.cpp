@@ -4,10 +4,12 @@
 #include "app/program_state.h"
 #include "res/resource.h"
 #include "storage/settings.h"
-#include "ui/popup_menu.h"
+#include "ui/tray_and_editor_menus.h"
 #include "ui/theme.h"
 #include "ui/tray_icon.h"
+#include "ui/window_messages.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -125,6 +127,13 @@ static size_t wordStart(const std::string& line, size_t end) {
     return start;
 }
 
+std::string editorLineStart(int line, DWORD length) {
+    std::string text(length + 1, '\0');
+    *reinterpret_cast<WORD*>(&text[0]) = static_cast<WORD>(std::min<size_t>(text.size(), 0xFFFF));
+    text.resize(SendMessageA(noteEditor, EM_GETLINE, line, reinterpret_cast<LPARAM>(&text[0])));
+    return text;
+}
+
 void deleteWordBeforeCaret() {
     DWORD from = 0;
     DWORD caret = 0;
@@ -138,12 +147,9 @@ void deleteWordBeforeCaret() {
         SendMessageA(noteEditor, WM_CHAR, VK_BACK, 0);
         return;
     }
-    if (from == caret) {
-        std::string text(caret - lineStart + 1, '\0');
-        *reinterpret_cast<WORD*>(&text[0]) = static_cast<WORD>(text.size());
-        text.resize(SendMessageA(noteEditor, EM_GETLINE, line, reinterpret_cast<LPARAM>(&text[0])));
-        from = lineStart + static_cast<DWORD>(wordStart(text, caret - lineStart));
-    }
+    if (from == caret)
+        from = lineStart + static_cast<DWORD>(wordStart(editorLineStart(line, caret - lineStart),
+                                                        caret - lineStart));
     SendMessageA(noteEditor, EM_SETSEL, from, caret);
     SendMessageA(noteEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
 }
@@ -292,7 +298,7 @@ int recreateEditor(int wrap) {
     if (editor && !tookText(editor, old)) {
         DestroyWindow(editor);
         // The editor on screen keeps the page, and the settings file says so too.
-        settings.wordWrap = !settings.wordWrap;
+        setWordWrap(editorWraps());
         saveSettings();
         showBalloon("Word wrap not switched",
                     "The page's text could not be moved into a new editor, so word wrap stays as "
@@ -301,7 +307,7 @@ int recreateEditor(int wrap) {
         return 0;
     }
     if (!editor) {
-        settings.wordWrap = !settings.wordWrap;
+        setWordWrap(editorWraps());
         return 0;
     }
     old.text.reset();

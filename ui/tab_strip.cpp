@@ -95,7 +95,7 @@ void createTabStrip(HWND parent) {
     for (int page = 0; page < PAGE_COUNT; ++page) {
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
-        item.pszText = settings.pageNames[page];
+        item.pszText = const_cast<char*>(settings.pageNames[page]);
         SendMessageA(tabStrip, TCM_INSERTITEMA, page, reinterpret_cast<LPARAM>(&item));
     }
 }

@@ -34,10 +34,10 @@ static ProgramState<ThemeState> theme;
 
 ThemeChoice themeChoice() {
     if (!theme.choiceRead) {
-        DWORD stored = 0;
+        DWORD stored = readUserChoice(THEME_VALUE, 0);
         theme.choiceRead = true;
-        bool known = readChoice(THEME_VALUE, stored) && stored <= DWORD(ThemeChoice::Dark);
-        theme.choice = known ? ThemeChoice(stored) : ThemeChoice::FollowWindows;
+        theme.choice =
+            stored <= DWORD(ThemeChoice::Dark) ? ThemeChoice(stored) : ThemeChoice::FollowWindows;
     }
     return theme.choice;
 }
@@ -86,7 +86,7 @@ void applyTheme(HWND window) {
 void chooseTheme(HWND window, ThemeChoice choice) {
     themeChoice();
     theme.choice = choice;
-    if (!writeChoice(THEME_VALUE, DWORD(choice)))
+    if (!writeUserChoice(THEME_VALUE, DWORD(choice)))
         tellChoiceNotKept(GetLastError());
     applyTheme(window);
 }

@@ -4,6 +4,7 @@
 #include "app/program_state.h"
 #include "res/resource.h"
 #include "ui/dpi.h"
+#include "ui/window_messages.h"
 
 #include <shellapi.h>
 
@@ -63,6 +64,11 @@ void showTrayIcon(HINSTANCE instance, HWND window) {
     trayIcon.remove();
     trayIcon.prepare(instance, window, IDI_NOTES, appCaption);
     trayIcon.add();
+}
+
+void showTrayIconAgain() {
+    if (trayIcon.added)
+        notifyShell(NIM_ADD, trayIcon.data);
 }
 
 void showBalloon(const char* title, const char* text, DWORD icon) {

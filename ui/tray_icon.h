@@ -4,8 +4,6 @@
 
 #include <shellapi.h>
 
-constexpr UINT WM_TRAYICON = 6025;
-
 // The first version of the shell's icon data (88 bytes in 32-bit programs), which every
 // Windows accepts.
 struct NotifyIconDataV1 {
@@ -32,6 +30,9 @@ extern TrayIcon& trayIcon;
 
 // The program's icon for the main window: taken from the shell and handed to it afresh.
 void showTrayIcon(HINSTANCE instance, HWND window);
+// The icon shown is handed to the shell once more, which takes it back where it has lost it and
+// refuses it where it shows it already.
+void showTrayIconAgain();
 
 // A balloon beside the icon tells the user something without taking the keyboard from anyone
 // who is typing. The record last handed to the shell for one:

@@ -113,7 +113,7 @@ static void setFonts(UINT dpi, bool redraw) {
 }
 
 void setUpView(HWND window) {
-    view.textPoints = readTextSize();
+    view.textPoints = static_cast<int>(readUserChoice(TEXT_SIZE_VALUE, 0));
     if (view.textPoints < TEXT_SIZES[0] || view.textPoints > 72)
         view.textPoints = 0;
     view.dpi = windowDpi(window);
@@ -157,7 +157,8 @@ static int nextTextSize(int points, int step) {
     return smaller;
 }
 
-int textSize() {
+// The text size in points that the editor shows; the normal size when the user chose none.
+static int textSize() {
     return view.textPoints ? view.textPoints : guiFontPoints();
 }
 
@@ -166,7 +167,7 @@ void changeTextSize(int step) {
     if (points == view.textPoints)
         return;
     view.textPoints = points == guiFontPoints() ? 0 : points;
-    writeTextSize(view.textPoints);
+    writeUserChoice(TEXT_SIZE_VALUE, static_cast<DWORD>(view.textPoints));
     setFonts(view.dpi, true);
 }
 
@@ -198,9 +199,8 @@ void rememberWindowPlace(HWND window) {
 
 bool alwaysOnTop() {
     if (!view.onTopRead) {
-        DWORD stored = 0;
         view.onTopRead = true;
-        view.onTop = readChoice(ALWAYS_ON_TOP_VALUE, stored) && stored == 1;
+        view.onTop = readUserChoice(ALWAYS_ON_TOP_VALUE, 0) == 1;
     }
     return view.onTop;
 }
@@ -214,7 +214,7 @@ void setAlwaysOnTop(HWND window, bool onTop) {
     alwaysOnTop();
     view.onTop = onTop;
     placeOnTop(window, onTop);
-    if (!writeChoice(ALWAYS_ON_TOP_VALUE, onTop ? 1 : 0))
+    if (!writeUserChoice(ALWAYS_ON_TOP_VALUE, onTop ? 1 : 0))
         tellChoiceNotKept(GetLastError());
 }
 

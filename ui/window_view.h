@@ -23,8 +23,6 @@ void takeNewDpi(HWND window, UINT dpi, const RECT& suggested);
 // Larger (+1) or smaller (-1) by a step between 6 and 72 points, or back to the normal size (0);
 // kept for the user.
 void changeTextSize(int step);
-// The text size in points that the editor shows; the normal size when the user chose none.
-int textSize();
 // The window was moved or sized, by the user or any program, or it hides or the program ends:
 // the place is kept for the next start, written only when it changed.
 void rememberWindowPlace(HWND window);

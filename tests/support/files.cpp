@@ -1,5 +1,7 @@
 #include "support/files.h"
 
+#include "platform/registry_helper.h"
+
 #include <cstdio>
 #include <shlobj.h>
 #include <fstream>
@@ -85,11 +87,7 @@ std::string readRegistryString(HKEY root, const char* keyPath, const char* value
 }
 
 void deleteRegistryValue(HKEY root, const char* keyPath, const char* valueName) {
-    HKEY key;
-    if (RegOpenKeyExA(root, keyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, valueName);
-        RegCloseKey(key);
-    }
+    RegistryHelper().deleteValue(root, keyPath, valueName);
 }
 
 void setRegistryValue(HKEY root, const char* keyPath, const char* valueName, DWORD type,

@@ -1,6 +1,7 @@
 #include "support/modal_driver.h"
 
 #include <algorithm>
+#include <dlgs.h>
 
 static ModalDriver* activeDriver;
 
@@ -23,21 +24,31 @@ void CALLBACK ModalDriver::onTimer(HWND, UINT, UINT_PTR, DWORD) {
         activeDriver->poll();
 }
 
-static BOOL CALLBACK findTopDialog(HWND window, LPARAM result) {
+using WindowSearch = std::pair<const char*, std::vector<HWND>>;
+
+static BOOL CALLBACK collectShownWindow(HWND window, LPARAM search) {
+    WindowSearch& shown = *reinterpret_cast<WindowSearch*>(search);
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }
+    if (strcmp(className, shown.first) == 0 && IsWindowVisible(window))
+        shown.second.push_back(window);
     return TRUE;
+}
+
+std::vector<HWND> shownWindows(const char* className, bool anyThread) {
+    WindowSearch shown = {className, {}};
+    LPARAM search = reinterpret_cast<LPARAM>(&shown);
+    anyThread ? EnumWindows(collectShownWindow, search)
+              : EnumThreadWindows(GetCurrentThreadId(), collectShownWindow, search);
+    return shown.second;
 }
 
 void ModalDriver::poll() {
     if (steps.empty())
         return;
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findTopDialog, reinterpret_cast<LPARAM>(&dialog));
+    std::vector<HWND> dialogs = shownWindows("#32770");
+    auto top = std::find_if(dialogs.begin(), dialogs.end(), IsWindowEnabled);
+    HWND dialog = top == dialogs.end() ? nullptr : *top;
     if (!dialog || std::find(handled.begin(), handled.end(), dialog) != handled.end())
         return;
     handled.push_back(dialog);
@@ -74,6 +85,27 @@ std::string messageBoxText(HWND box) {
     return text;
 }
 
+static BOOL CALLBACK collectIcon(HWND child, LPARAM icons) {
+    char className[16] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (_stricmp(className, "Static") == 0 &&
+        (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        reinterpret_cast<std::vector<HICON>*>(icons)->push_back(
+            reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)));
+    return TRUE;
+}
+
+std::vector<HICON> shownIcons(HWND dialog) {
+    std::vector<HICON> icons;
+    EnumChildWindows(dialog, collectIcon, reinterpret_cast<LPARAM>(&icons));
+    return icons;
+}
+
+HWND saveAsFileNameBox(HWND saveAs) {
+    HWND box = GetDlgItem(saveAs, cmb13);
+    return box ? box : GetDlgItem(saveAs, edt1);
+}
+
 ModalDriver::Step answer(int button) {
     return [button](HWND dialog) { pressButton(dialog, button); };
 }
@@ -90,22 +122,12 @@ MenuDriver::~MenuDriver() {
     activeMenuDriver = nullptr;
 }
 
-static BOOL CALLBACK findMenuWindow(HWND window, LPARAM result) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32768") == 0 && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void CALLBACK MenuDriver::onTimer(HWND, UINT, UINT_PTR, DWORD) {
     MenuDriver* driver = activeMenuDriver;
-    HWND menuWindow = nullptr;
-    EnumWindows(findMenuWindow, reinterpret_cast<LPARAM>(&menuWindow));
-    if (!driver || !menuWindow)
+    std::vector<HWND> menus = shownWindows("#32768", true);
+    if (!driver || menus.empty())
         return;
+    HWND menuWindow = menus.front();
     HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
     ++driver->menusSeen;
     driver->step(menu, menuWindow);

@@ -34,11 +34,19 @@ class ModalDriver {
     UINT_PTR timer;
 };
 
+// The shown top-level windows of a class ("#32770" for dialogs and message boxes, "#32768" for
+// popup menus), in their order from the top: of this thread, or of every thread.
+std::vector<HWND> shownWindows(const char* className, bool anyThread = false);
+// The icons that the icon controls of a dialog or message box show.
+std::vector<HICON> shownIcons(HWND dialog);
+
 // Presses a button of a dialog or message box as a click would.
 void pressButton(HWND dialog, int id);
 std::string windowText(HWND window);
 // The text of a message box (its static text control).
 std::string messageBoxText(HWND box);
+// The Save As dialog's file name box: cmb13 (an edit or a combo box), or edt1.
+HWND saveAsFileNameBox(HWND saveAs);
 // Message box steps: record and answer with the given button.
 ModalDriver::Step answer(int button);
 

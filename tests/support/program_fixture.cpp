@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/program_state.h"
+#include "platform/autostart.h"
 #include "platform/view_settings.h"
 #include "storage/settings.h"
 #include "ui/current_page.h"
@@ -27,9 +28,8 @@ std::string settingsBytes(int startPage, const std::vector<std::string>& names, 
     return bytes;
 }
 
-void ProgramTest::SetUp() {
-    // What a test calls before it starts the program finds it as a start would.
-    ProgramStateLink::startAllAfresh();
+// What starts and tests leave in the registry; a Run value would start the program next session.
+static void removeRegistryValues() {
     for (const char* value :
          {INSTALLED_PATH_VALUE, TEXT_SIZE_VALUE, WINDOW_PLACE_VALUE, DOCUMENTS_RESCUE_VALUE,
           RESCUES_TOLD_VALUE, THEME_VALUE, HOTKEY_VALUE, ALWAYS_ON_TOP_VALUE})
@@ -37,6 +37,15 @@ void ProgramTest::SetUp() {
     deleteRegistryValue(HKEY_CURRENT_USER,
                         "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
                         "AppsUseLightTheme");
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        for (const char* value : {STARTUP_VALUE, PREFERENCES_RUN_VALUE})
+            deleteRegistryValue(root, RUN_KEY_PATH, value);
+}
+
+void ProgramTest::SetUp() {
+    // What a test calls before it starts the program finds it as a start would.
+    ProgramStateLink::startAllAfresh();
+    removeRegistryValues();
     folder = makeTemporaryFolder();
     SetCurrentDirectoryA(folder.c_str());
 }
@@ -56,6 +65,7 @@ void ProgramTest::TearDown() {
     GetTempPathA(sizeof temp, temp);
     SetCurrentDirectoryA(temp);
     removeFolder(folder);
+    removeRegistryValues();
 }
 
 void ProgramTest::start(const char* commandLine) {

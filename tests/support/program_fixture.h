@@ -23,6 +23,8 @@
 // Pumps until the autosave's background write has ended and its outcome is taken in.
 void waitForPageWrite();
 
+// The Run value that every start writes or removes: the product's name.
+const char* const STARTUP_VALUE = "Jotty Notes";
 // The page names a settings file holds when it is new.
 extern const std::vector<std::string> DEFAULT_PAGE_NAMES;
 // The bytes of a settings file: start page, the two options and the five names, the rest zero.
@@ -77,6 +79,31 @@ class ProgramTest : public ::testing::Test {
   private:
     std::map<std::string, HANDLE> heldFiles;
     std::set<std::string> lockedFiles;
+};
+
+// A dialog that no step closes (one more than expected, or one a step mistook for another)
+// is ended by a watchdog, so that a fault fails the test instead of leaving it waiting.
+class DialogTest : public ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        timedOut = false;
+        watchdog = SetTimer(nullptr, 0, 20000, endStuckDialogs);
+    }
+    void TearDown() override {
+        KillTimer(nullptr, watchdog);
+        EXPECT_FALSE(timedOut) << "a dialog was left open with no step to close it";
+        ProgramTest::TearDown();
+    }
+    ModalDriver driver;
+    UINT_PTR watchdog = 0;
+    static void CALLBACK endStuckDialogs(HWND, UINT, UINT_PTR, DWORD) {
+        for (HWND dialog : shownWindows("#32770")) {
+            timedOut = true;
+            EndDialog(dialog, 0);
+        }
+    }
+    static inline bool timedOut = false;
 };
 
 // Locks a file or folder for the test, or skips the test where the file system cannot.

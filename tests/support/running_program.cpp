@@ -42,6 +42,14 @@ HWND waitForMainWindow() {
     return window;
 }
 
+// A thread takes posted messages in order: once a mark posted after them is set, all are handled.
+void waitUntilHandled(HWND window) {
+    HWND editor = GetDlgItem(window, IDC_NOTEEDITOR);
+    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+    PostMessageA(editor, EM_SETMODIFY, TRUE, 0);
+    pumpUntil([editor] { return SendMessageA(editor, EM_GETMODIFY, 0, 0) != 0; }, 20000);
+}
+
 void typeIntoRunningCopy(HWND window, const char* text) {
     SendMessageA(GetDlgItem(window, IDC_NOTEEDITOR), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }

@@ -24,6 +24,9 @@ bool launch(Process& process, const std::string& arguments, const std::string& f
 // The exit code, or STILL_ACTIVE when the process has not ended in time.
 DWORD waitForExit(const Process& process, DWORD milliseconds = 20000);
 HWND waitForMainWindow();
+// Waits until a running copy has handled every message posted to it before (by a mark on its
+// editor that the program never reads).
+void waitUntilHandled(HWND window);
 // Sets the whole text of a running copy's editor, as an automation tool would.
 void typeIntoRunningCopy(HWND window, const char* text);
 // The caption of a tab of a running copy's main window, read through memory of that process.

@@ -2,26 +2,48 @@
 
 #include "support/program_driver.h"
 
-#include <vector>
+#include "app/app_state.h"
+#include "ui/note_editor.h"
+
+INPUT keyInput(WORD key, DWORD flags) {
+    INPUT input = {INPUT_KEYBOARD, {}};
+    input.ki = {key, 0, flags, 0, 0};
+    return input;
+}
+
+static int keysLetGo;
+
+// Counts the keys let go as the thread takes them from its queue, whatever loop takes them.
+static LRESULT CALLBACK countKeysLetGo(int code, WPARAM removed, LPARAM message) {
+    UINT id = reinterpret_cast<const MSG*>(message)->message;
+    keysLetGo += code == HC_ACTION && removed == PM_REMOVE && (id == WM_KEYUP || id == WM_SYSKEYUP);
+    return CallNextHookEx(nullptr, code, removed, message);
+}
+
+void sendAndTakeInput(std::vector<INPUT> inputs) {
+    int letGo = 0;
+    for (const INPUT& input : inputs)
+        letGo += input.type == INPUT_KEYBOARD && (input.ki.dwFlags & KEYEVENTF_KEYUP);
+    keysLetGo = 0;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, countKeysLetGo, nullptr, GetCurrentThreadId());
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    pumpUntil([letGo] { return keysLetGo >= letGo; });
+    UnhookWindowsHookEx(hook);
+}
 
 void pressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto key = keys.end(); key != keys.begin();) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *--key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    DWORD until = GetTickCount() + 150;
-    pumpUntil([until] { return GetTickCount() > until; });
+    for (WORD key : keys)
+        inputs.push_back(keyInput(key));
+    for (auto key = keys.end(); key != keys.begin();)
+        inputs.push_back(keyInput(*--key, KEYEVENTF_KEYUP));
+    sendAndTakeInput(inputs);
+}
+
+void focusEditor() {
+    SetForegroundWindow(mainWindow);
+    SetFocus(noteEditor);
+    pumpMessages();
 }
 
 void sendMouse(DWORD flags, POINT at) {

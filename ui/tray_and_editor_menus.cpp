@@ -1,4 +1,4 @@
-#include "ui/popup_menu.h"
+#include "ui/tray_and_editor_menus.h"
 
 #include "app/app_state.h"
 #include "app/program_state.h"
@@ -23,10 +23,10 @@ struct MenuItem {
     const char* text;
 };
 
-static void appendItems(HMENU menu, const MenuItem* items, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (items[i].id)
-            AppendMenuA(menu, MF_STRING, items[i].id, items[i].text);
+template <size_t count> static void appendItems(HMENU menu, const MenuItem (&items)[count]) {
+    for (const MenuItem& item : items) {
+        if (item.id)
+            AppendMenuA(menu, MF_STRING, item.id, item.text);
         else
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     }
@@ -48,9 +48,9 @@ static void showEditorMenu(POINT cursor) {
     editorMenus.submenu = CreatePopupMenu();
     editorMenus.menu = CreatePopupMenu();
     if (editorMenu) {
-        appendItems(editorSubmenu, submenuItems, 5);
+        appendItems(editorSubmenu, submenuItems);
         AppendMenuA(editorMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(editorSubmenu), "Jotty Notes");
-        appendItems(editorMenu, editingItems, 9);
+        appendItems(editorMenu, editingItems);
         // The editor owns its menu: the menu's states and commands are its own.
         HWND editor = GetDlgItem(mainWindow, IDC_NOTEEDITOR);
         SetForegroundWindow(editor);
@@ -91,7 +91,7 @@ static void showTrayMenu(POINT cursor) {
     HMENU menu = CreatePopupMenu();
     if (!menu)
         return;
-    appendItems(menu, items, 5);
+    appendItems(menu, items);
     SetMenuDefaultItem(menu, 0, TRUE);
     // The owner must be in the foreground, or the menu would not close when the user
     // clicks elsewhere.

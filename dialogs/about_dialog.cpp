@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "dialogs/dialog_icons.h"
+#include "platform/on_demand_dll.h"
 #include "res/resource.h"
 #include "ui/modal.h"
 
@@ -9,13 +10,16 @@
 #include <vector>
 
 INT_PTR showAboutDialog(HWND owner) {
+    if (!loadDllForWindow(owner, "About", VERSION_DLL))
+        return 0;
     return dialogBox(IDD_ABOUT, owner, aboutDialogProc);
 }
 
 static const VS_FIXEDFILEINFO* fixedVersionInfo(const std::vector<char>& block) {
+    auto query = systemDllFunction<decltype(VerQueryValueA)>(VERSION_DLL, "VerQueryValueA");
     void* info = nullptr;
     UINT size = 0;
-    if (!VerQueryValueA(block.data(), "\\", &info, &size) || !info ||
+    if (!query || !query(block.data(), "\\", &info, &size) || !info ||
         size < sizeof(VS_FIXEDFILEINFO))
         return nullptr;
     return static_cast<const VS_FIXEDFILEINFO*>(info);
@@ -23,12 +27,16 @@ static const VS_FIXEDFILEINFO* fixedVersionInfo(const std::vector<char>& block) 
 
 char* getVersionText(const char* path, char (&output)[VERSION_TEXT_SIZE]) {
     output[0] = '\0';
-    DWORD size = GetFileVersionInfoSizeA(path, nullptr);
+    auto getSize = systemDllFunction<decltype(GetFileVersionInfoSizeA)>(VERSION_DLL,
+                                                                        "GetFileVersionInfoSizeA");
+    auto getInfo =
+        systemDllFunction<decltype(GetFileVersionInfoA)>(VERSION_DLL, "GetFileVersionInfoA");
+    DWORD size = getSize ? getSize(path, nullptr) : 0;
     if (size == 0)
         messageBox(nullptr, "Could not retrive version info", "", MB_OK);
     std::vector<char> block(size);
     // With no size there is no block to read into: that read counts as failed.
-    if (size == 0 || !GetFileVersionInfoA(path, 0, size, block.data())) {
+    if (size == 0 || !getInfo || !getInfo(path, 0, size, block.data())) {
         messageBox(nullptr, "Unknown error retriving version info", "", MB_OK);
         return output;
     }

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "dialogs/dialog_icons.h"
+#include "platform/on_demand_dll.h"
 #include "res/resource.h"
 #include "storage/page_files.h"
 #include "storage/settings.h"
@@ -30,7 +31,7 @@ void copyPageFile(const char* destination, int page) {
 }
 
 void exportPageAs(HWND owner, int page) {
-    if (programEnding)
+    if (programEnding || !loadDllForWindow(owner, "Export", COMMON_DIALOGS_DLL))
         return;
     char destination[MAX_PATH] = {};
     snprintf(destination, sizeof destination, "%s.txt", settings.pageNames[page]);
@@ -108,6 +109,9 @@ static INT_PTR CALLBACK exportDialogProc(HWND dialog, UINT message, WPARAM wPara
     return FALSE;
 }
 
+// The dialog opens only where the Save As dialog that it leads to can.
 INT_PTR openExportDialog(HWND owner) {
+    if (!loadDllForWindow(owner, "Export", COMMON_DIALOGS_DLL))
+        return 0;
     return dialogBox(IDD_EXPORT, owner, exportDialogProc);
 }

@@ -2,7 +2,9 @@
 # Checks what a Windows executable needs and how it defends itself, and fails on the first
 # shortfall:
 # - it imports only DLLs that come with Windows (a MinGW runtime DLL, say, would have to be
-#   shipped beside it);
+#   shipped beside it), and none of those that only a dialog needs (comdlg32 for Save As and Find,
+#   version for About), which the program loads when the dialog opens, so that no start pays for
+#   them;
 # - ASLR and DEP: DYNAMIC_BASE and NX_COMPAT are set and the relocations that ASLR needs are
 #   kept;
 # - stack protection: functions keep a canary from the one stack guard and compare it before
@@ -27,7 +29,9 @@ fail() {
 
 dlls=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
 echo "$exe imports:" $dlls
-windows='kernel32|user32|gdi32|shell32|comdlg32|advapi32|version|comctl32|msvcrt|api-ms-win-crt-[a-z0-9-]+'
+on_demand=$(grep -Eix '(comdlg32|version)\.dll' <<<"$dlls" || true)
+[[ -z $on_demand ]] || fail "$exe" "imports $(echo $on_demand) at start, which only a dialog needs"
+windows='kernel32|user32|gdi32|shell32|advapi32|comctl32|msvcrt|api-ms-win-crt-[a-z0-9-]+'
 others=$(grep -Eivx "($windows)\.dll" <<<"$dlls" || true)
 if [[ -n $others ]] || ! grep -qix kernel32.dll <<<"$dlls"; then
     fail "$exe" "needs DLLs that do not come with Windows: ${others:-(no import list)}"

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/program_state.h"
+#include "platform/on_demand_dll.h"
 #include "storage/page_files.h"
 #include "storage/settings.h"
 #include "ui/current_page.h"
@@ -82,6 +83,8 @@ void openFindDialog() {
         SetForegroundWindow(find.dialog);
         return;
     }
+    if (!loadDllForWindow(mainWindow, "Find", COMMON_DIALOGS_DLL))
+        return;
     takeSelectionAsSearch();
     FINDREPLACEA& request = find.request;
     request = FINDREPLACEA();
@@ -90,7 +93,8 @@ void openFindDialog() {
     request.lpstrFindWhat = find.what;
     request.wFindWhatLen = sizeof find.what;
     request.Flags = find.flags;
-    find.dialog = FindTextA(&request);
+    auto findText = systemDllFunction<decltype(FindTextA)>(COMMON_DIALOGS_DLL, "FindTextA");
+    find.dialog = findText ? findText(&request) : nullptr;
 }
 
 // A large page's copies are not held once nobody searches.

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/program_state.h"
+#include "platform/on_demand_dll.h"
 
 #include <vector>
 
@@ -61,8 +62,12 @@ INT_PTR dialogBox(int templateId, HWND owner, DLGPROC procedure, LPARAM initial)
 }
 
 bool askSaveFileName(OPENFILENAMEA& request) {
+    auto getSaveFileName =
+        systemDllFunction<decltype(GetSaveFileNameA)>(COMMON_DIALOGS_DLL, "GetSaveFileNameA");
+    if (!getSaveFileName)
+        return false;
     ModalLoop loop;
-    return GetSaveFileNameA(&request) != FALSE;
+    return getSaveFileName(&request) != FALSE;
 }
 
 UINT trackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner) {

@@ -47,17 +47,21 @@ HWND waitForShownWindow(DWORD thread, DWORD milliseconds) {
     return nullptr;
 }
 
+bool startProcess(std::string commandLine, const std::string& folder,
+                  PROCESS_INFORMATION& process) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.c_str(), &startup, &process) != FALSE;
+}
+
 // Starts the program once in the folder and ends it again; false when it did not come up or
 // did not end.
 bool startOnce(Candidate& candidate, const std::string& folder, bool record) {
-    std::string line = candidate.commandLine;
     const char* name = candidate.commandLine.c_str();
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     double start = nowMs();
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process)) {
+    if (!startProcess(candidate.commandLine, folder, process)) {
         fprintf(stderr, "%s could not be started\n", name);
         return false;
     }
@@ -178,14 +182,10 @@ bool timeStartupSteps(const std::string& folder, int runs) {
     for (int run = 0; run < runs; ++run) {
         DeleteFileA(stepsFile.c_str());
         char start[32];
-        double startMs = nowMs();
-        snprintf(start, sizeof start, "%.3f", startMs);
-        std::string line = quoted(executableFolder() + "\\bench_startup.exe") + " --steps " + start;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
+        snprintf(start, sizeof start, "%.3f", nowMs());
         PROCESS_INFORMATION process = {};
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                            &startup, &process))
+        if (!startProcess(quoted(executableFolder() + "\\bench_startup.exe") + " --steps " + start,
+                          folder, process))
             return false;
         bool ended = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
         DWORD code = 1;

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/program_state.h"
+#include "app/startup_steps.h"
 #include "platform/autostart.h"
 #include "platform/registry_helper.h"
 #include "platform/system_message.h"
@@ -159,14 +160,15 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
         return StartResult::SecondCopy;
     }
     readInstallFolder();
+    endStartupStep("install_folder");
     createDataFolder();
-    removeLeftoverPageFiles();
-    removeLeftoverSettingsFile();
     loadSettings();
     saveSettings();
+    endStartupStep("settings_file");
     // Defaults that stand in for an unreadable settings file change no Run value.
     if (!settingsFileUnread())
         applyStartupRunValue(settings.autoStart != 0);
+    endStartupStep("run_value");
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -174,26 +176,39 @@ StartResult startProgram(HINSTANCE instance, const char* commandLine) {
         showErrorBox(nullptr, nullptr);
         return StartResult::Failed;
     }
+    endStartupStep("window_class_and_icons");
     mainWindow = createMainWindow(instance);
     if (!mainWindow) {
         showErrorBox(nullptr, nullptr);
         return StartResult::Failed;
     }
+    endStartupStep("window_created");
     // Page 0's file exists from the first start on.
     createMissingPageFile(0);
     showStartPage();
+    endStartupStep("start_page");
     // A warning about an unreadable page may have let in the quit command or the end of the
     // session; the message loop then only takes the quit message.
     if (programEnding)
         return StartResult::Running;
     showTrayIcon(instanceHandle, mainWindow);
+    endStartupStep("tray_icon");
+    showMainWindow(windowVisible);
+    endStartupStep("window_shown");
+    // What the window does not show waits until it is painted; no message is taken meanwhile.
+    RedrawWindow(mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    endStartupStep("first_paint");
+    // The new files that a killed save left beside the old ones; every save writes its own
+    // anew, so none waits for this.
+    removeLeftoverPageFiles();
+    removeLeftoverSettingsFile();
     registerGlobalHotkey(mainWindow);
     tellTextKeptAtLastEnd();
-    showMainWindow(windowVisible);
     startup.acceleratorTable =
         LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     startup.moreKeys = LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_MORE_KEYS));
     startup.editingKeys = LoadAcceleratorsA(instanceHandle, MAKEINTRESOURCEA(IDR_EDITING_KEYS));
+    endStartupStep("leftover_files_hotkey_and_keys");
     if (openPreferencesAtStart)
         runCommand(IDM_PREFERENCES, CommandOrigin::StartUp);
     return StartResult::Running;

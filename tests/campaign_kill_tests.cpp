@@ -290,6 +290,9 @@ void KilledMidSave::writeStartingFiles(size_t pageSize) {
 
 // A held program has a process and a Linux process but runs nothing until let go.
 void KilledMidSave::startProgram(bool held) {
+    // A killed copy's Linux process may outlive its Windows process for a moment: the new copy's
+    // must not be taken for it.
+    spinUntil([&] { return linuxProcessOf(folder) == 0; }, 10000);
     std::string line = "\"" + executableFolder() + "\\jnotes.exe\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/program_state.h"
+#include "app/startup_steps.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/export_dialog.h"
 #include "dialogs/hotkey_dialog.h"
@@ -60,9 +61,15 @@ void showMainWindow(bool show) {
 }
 
 static void onCreate(HWND window) {
+    endStartupStep("main_window");
     createTabStrip(window);
     createNoteEditor(window);
+    endStartupStep("tab_strip_and_editor");
     setUpView(window);
+    // Placed now, while the window is hidden and the editor empty, the children cost little;
+    // placed by the first showing, the editor alone took longer than the rest of the showing.
+    layOutChildren(window);
+    endStartupStep("fonts_icons_and_places");
     SetTimer(window, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
     addWindowMenuItems(window);
     startWithoutPage();

@@ -3,18 +3,24 @@
 // held at that moment. Then start-up step by step: the program's own start-up code run in a
 // process of its own, as jnotes.exe runs it, with the end of each step timed. Then start-up on a
 // 1 MB and a 10 MB start page against Wine's notepad opening the same file, both timed to a shown
-// window that answers.
+// window that answers. Then start-up in the dark theme against the light one, and the global
+// hotkey against a bare window that shows itself on the same message.
 #include "bench_support.h"
 
 #include "app/app_state.h"
 #include "app/startup.h"
 #include "app/startup_steps.h"
+#include "platform/view_settings.h"
 #include "res/resource.h"
 #include "support/files.h"
+#include "ui/note_editor.h"
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 
 namespace {
@@ -26,6 +32,9 @@ struct Candidate {
     WPARAM endParameter;
     std::vector<double> startMs;
     std::vector<double> privateKb;
+    // The window menu's theme that the user has chosen for this candidate's starts; none kept
+    // when -1.
+    int theme = -1;
 };
 
 BOOL CALLBACK findShownWindow(HWND window, LPARAM found) {
@@ -60,6 +69,8 @@ bool startProcess(std::string commandLine, const std::string& folder,
 bool startOnce(Candidate& candidate, const std::string& folder, bool record) {
     const char* name = candidate.commandLine.c_str();
     PROCESS_INFORMATION process = {};
+    if (candidate.theme >= 0)
+        writeUserChoice(THEME_VALUE, static_cast<DWORD>(candidate.theme));
     double start = nowMs();
     if (!startProcess(candidate.commandLine, folder, process)) {
         fprintf(stderr, "%s could not be started\n", name);
@@ -231,6 +242,76 @@ bool timeStartupSteps(const std::string& folder, int runs) {
     return true;
 }
 
+// The floor of the hotkey: a window holding a tab control and an edit control that, on the
+// hotkey's message, shows itself, comes to the front and gives its edit the keyboard; closing it
+// hides it, as closing the program's window does.
+LRESULT CALLBACK hotkeyFloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        ShowWindow(window, SW_HIDE);
+        return 0;
+    }
+    if (message == WM_HOTKEY) {
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        SetFocus(GetDlgItem(window, 2));
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND createHotkeyFloor() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = hotkeyFloorProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = "HotkeyFloor";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, "HotkeyFloor", "Floor", WS_OVERLAPPEDWINDOW, 100, 100, 450,
+                                  480, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 0, 0, 434, 441, window,
+                    reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+                    WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 5, 28, 424,
+                    411, window, reinterpret_cast<HMENU>(2), nullptr, nullptr);
+    return window;
+}
+
+// The time from the message to its return, the window shown in front with the keyboard where
+// the hotkey puts it; each window closed (hidden) beforehand, outside the timing.
+double timeHotkeyOnce(HWND window, const std::function<bool()>& shown) {
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    pumpMessages();
+    double start = nowMs();
+    SendMessageA(window, WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'J'));
+    double end = nowMs();
+    require(shown(), "the window is shown with the keyboard in its editor");
+    pumpMessages();
+    return end - start;
+}
+
+// The program's own code in this process, as the tests run it, on a page of notes.
+void timeHotkey(int runs) {
+    std::string folder = startProgramInNewFolder();
+    SetWindowTextA(noteEditor, noteText(4000, 3).c_str());
+    HWND floor = createHotkeyFloor();
+    std::vector<double> program, bare;
+    for (int run = 0; run <= runs; ++run) {
+        double programMs = timeHotkeyOnce(
+            mainWindow, [] { return IsWindowVisible(mainWindow) && GetFocus() == noteEditor; });
+        double floorMs = timeHotkeyOnce(floor, [floor] {
+            return IsWindowVisible(floor) && GetFocus() == GetDlgItem(floor, 2);
+        });
+        // The first of each comes before any was timed.
+        if (run > 0) {
+            program.push_back(programMs);
+            bare.push_back(floorMs);
+        }
+    }
+    DestroyWindow(floor);
+    quitAndRemoveFolder(folder);
+    reportRatio("hotkey_to_shown_window", program, bare, 1.1);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -289,9 +370,18 @@ int main(int argc, char** argv) {
             reportRatio("startup_" + sizeName(text.bytes) + text.name + "_page_vs_notepad",
                         largePage.startMs, notepad.startMs, 1.0);
     }
+    // The same start in the dark theme, the user's choice, against the light one.
+    writeFileBytes(page, noteText(2000, 1));
+    Candidate dark = {program, WM_COMMAND, IDM_EXIT, {}, {}, 2};
+    Candidate light = {program, WM_COMMAND, IDM_EXIT, {}, {}, 1};
+    ok = ok && compare(dark, light, folder, runs, !smoke);
+    deleteRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, THEME_VALUE);
+    if (ok)
+        reportRatio("startup_dark_theme", dark.startMs, light.startMs, 1.02);
     removeFolder(folder);
     if (!ok)
         return 1;
+    timeHotkey(runs);
     printf("idle after start-up: jnotes.exe %.0f KB private, floor %.0f KB private\n",
            median(jnotes.privateKb), median(floor.privateKb));
     printf("BENCH name=private_at_idle program_kb=%.0f floor_kb=%.0f\n", median(jnotes.privateKb),

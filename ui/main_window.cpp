@@ -41,13 +41,18 @@ struct MainWindowState {
 static ProgramState<MainWindowState> mainWindowState;
 const bool& quitRequested = mainWindowState.quitRequested;
 
+// The window on screen, before it looks at what may have changed while it was hidden.
+static void showWindowAlone() {
+    applyThemeOnce(mainWindow);
+    applyAlwaysOnTop(mainWindow);
+    ShowWindow(mainWindow, maximizeAtFirstShowing() ? SW_SHOWMAXIMIZED : SW_SHOW);
+    windowVisible = true;
+    SetTimer(mainWindow, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
+}
+
 void showMainWindow(bool show) {
     if (show) {
-        applyTheme(mainWindow);
-        applyAlwaysOnTop(mainWindow);
-        ShowWindow(mainWindow, maximizeAtFirstShowing() ? SW_SHOWMAXIMIZED : SW_SHOW);
-        windowVisible = true;
-        SetTimer(mainWindow, IDT_AUTOSAVE, AUTOSAVE_PERIOD, nullptr);
+        showWindowAlone();
         catchUpOnSettings();
         return;
     }
@@ -303,12 +308,24 @@ static void onHotkey() {
         showMainWindow(false);
         return;
     }
-    if (!windowVisible)
-        openMainWindow();
-    else if (IsIconic(mainWindow))
+    // The window comes at once; what a showing looks at (the settings file, another program's
+    // copy of the page) follows as the next message, before any key the user types.
+    if (!windowVisible) {
+        showWindowAlone();
+        PostMessageA(mainWindow, WM_CATCHUPAFTERSHOWING, 0, 0);
+    } else if (IsIconic(mainWindow)) {
         ShowWindow(mainWindow, SW_RESTORE);
-    bringWindowForward(mainWindow);
+    }
+    // The hotkey gives the program the right to the foreground.
+    SetForegroundWindow(mainWindow);
     SetFocus(noteEditor);
+}
+
+static void catchUpAfterShowing() {
+    if (programEnding || !windowVisible)
+        return;
+    catchUpOnSettings();
+    savePage(currentPage);
 }
 
 static void onDestroy() {
@@ -335,6 +352,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
         case WM_EXITSIZEMOVE: rememberWindowPlace(window); break;
         case WM_HOTKEY: onHotkey(); return 0;
+        case WM_CATCHUPAFTERSHOWING: catchUpAfterShowing(); return 0;
         case WM_SETTINGCHANGE: takeSettingChange(window, wParam, lParam); break;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:

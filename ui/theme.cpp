@@ -83,6 +83,11 @@ void applyTheme(HWND window) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+void applyThemeOnce(HWND window) {
+    if (!theme.applied)
+        applyTheme(window);
+}
+
 void chooseTheme(HWND window, ThemeChoice choice) {
     themeChoice();
     theme.choice = choice;

@@ -14,6 +14,9 @@ bool darkTheme();
 // contrast are looked at, and the window follows them. Nothing is done while the window has
 // never been shown, so that a start in the tray costs nothing.
 void applyTheme(HWND window);
+// The first showing applies the theme; later ones find it applied, as every change of Windows'
+// setting comes as a message.
+void applyThemeOnce(HWND window);
 // The user's choice applies at once and is kept for the next start; one that cannot be kept
 // still applies now, and the user is told once.
 void chooseTheme(HWND window, ThemeChoice choice);

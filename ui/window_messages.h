@@ -13,6 +13,8 @@ constexpr UINT WM_PAGEWRITTEN = WM_APP + 1;
 constexpr UINT WM_EDITORCOMMAND = WM_APP + 2;
 // Posted by a second copy to the running one: its tray icon goes to the shell once more.
 constexpr UINT WM_SHOWTRAYICONAGAIN = WM_APP + 3;
+// Posted to the main window that the global hotkey has shown: what a showing looks at follows.
+constexpr UINT WM_CATCHUPAFTERSHOWING = WM_APP + 4;
 
 // The main window's autosave, which runs while the window is shown.
 constexpr UINT_PTR IDT_AUTOSAVE = 1;

@@ -444,7 +444,7 @@ TEST_F(MainWindow, ThemeFollowsWindowsUnlessTheUserChoosesAndHighContrastWins) {
          false},
         {"the Windows setting again",
          [this] {
-             highContrastQuery = systemHighContrast;
+             restart();
              setWindowsAppMode(true);
              systemCommand(IDM_THEME_WINDOWS);
          },

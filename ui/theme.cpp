@@ -15,8 +15,6 @@ static const COLORREF EDITOR_TEXT = RGB(228, 228, 228);
 const TabColors DARK_TAB_COLORS = {RGB(45, 45, 45), RGB(58, 58, 58), EDITOR_BACKGROUND, EDITOR_TEXT,
                                    RGB(90, 90, 90)};
 
-bool (*highContrastQuery)() = systemHighContrast;
-
 namespace {
 
 struct ThemeState {
@@ -26,11 +24,13 @@ struct ThemeState {
     bool applied = false;
     bool dark = false;
     HBRUSH editorBrush = nullptr;
+    bool (*highContrastQuery)() = systemHighContrast;
 };
 
 } // namespace
 
 static ProgramState<ThemeState> theme;
+bool (*&highContrastQuery)() = theme.highContrastQuery;
 
 ThemeChoice themeChoice() {
     if (!theme.choiceRead) {

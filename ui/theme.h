@@ -39,5 +39,5 @@ extern const TabColors DARK_TAB_COLORS;
 // At the end: the brush goes.
 void releaseTheme();
 // Asks Windows whether a high-contrast scheme is on; a test may stand in for it, as Wine has no
-// such scheme.
-extern bool (*highContrastQuery)();
+// such scheme. The fixture's reset brings back the system's.
+extern bool (*&highContrastQuery)();

@@ -40,8 +40,20 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
 fi
 apt=(env DEBIAN_FRONTEND=noninteractive apt-get -q -y -o Dpkg::Use-Pty=0)
-as_root "${apt[@]}" update >/dev/null
-as_root "${apt[@]}" install "${missing[@]}" </dev/null >/dev/null
+# A mirror in the middle of a sync serves an index of the wrong size for a while: try again, then
+# go on with the indexes that did arrive.
+for attempt in 1 2 3; do
+    as_root "${apt[@]}" update >/dev/null && break
+    ((attempt < 3)) && sleep 20
+    ((attempt == 3)) && echo "deps.sh: the package lists did not all update; going on with those there are" >&2
+done
+if ! as_root "${apt[@]}" install "${missing[@]}" </dev/null >/dev/null; then
+    # With one architecture's security index missing, a library's i386 and amd64 halves resolve to
+    # different versions and apt gives up; the release's own versions match on both.
+    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "deps.sh: installing again from $release's own versions" >&2
+    as_root "${apt[@]}" install -t "$release" "${missing[@]}" </dev/null >/dev/null
+fi
 for p in "${missing[@]}"; do
     installed "$p" || {
         echo "deps.sh: $p did not install" >&2

@@ -12,6 +12,7 @@ packages=(
     nsis zip                                                   # the setup program, the portable zip
     osslsigncode faketime                                      # signing; a second clock for the repeat build
     clang e2fsprogs                                            # libFuzzer targets; chattr for tests
+    exfat-fuse exfatprogs                                      # a USB stick's file system for tests
 )
 
 as_root() {

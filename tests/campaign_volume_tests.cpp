@@ -1,27 +1,44 @@
-// Full disk: the install folder lies on a tiny file system (mounted by tests/full_disk_test.sh)
-// that fills up during a save. The old file stays whole, the failure shows as the dirty marker
-// that stays (the beep cannot be heard here), and the page is saved once there is room again.
+// File systems of the tests' own, mounted by tests/own_volumes_test.sh.
+// Full disk: the install folder lies on a tiny file system that fills up during a save. The old
+// file stays whole, the failure shows as the dirty marker that stays (the beep cannot be heard
+// here), and the page is saved once there is room again.
+// An exFAT stick: the program runs from a volume that makes no hard links, so every version is
+// a copy, and a save still keeps each text it replaces.
 #include "support/program_fixture.h"
 
 #include "app/app_state.h"
+#include "storage/page_files.h"
+#include "storage/page_history.h"
+#include "ui/current_page.h"
 #include "ui/main_window.h"
 
 #include <algorithm>
 
 namespace {
 
+// Where the wrapper mounted the volume named by the variable, as a Wine path; "" and the
+// wrapper's reason where it could not.
+std::string mountedVolume(const std::string& variable, std::string& refused) {
+    char mountPoint[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA(variable.c_str(), mountPoint, sizeof mountPoint)) {
+        char reason[512] = "run this test through tests/own_volumes_test.sh, as root";
+        GetEnvironmentVariableA((variable + "_REFUSED").c_str(), reason, sizeof reason);
+        refused = reason;
+        return std::string();
+    }
+    std::string volume = std::string("Z:") + mountPoint;
+    std::replace(volume.begin(), volume.end(), '/', '\\');
+    return volume;
+}
+
 class FullDisk : public ProgramTest {
   protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        char mountPoint[MAX_PATH] = {};
-        if (!GetEnvironmentVariableA("JNOTES_SMALL_DISK", mountPoint, sizeof mountPoint)) {
-            char refused[512] = "run this test through tests/full_disk_test.sh, as root";
-            GetEnvironmentVariableA("JNOTES_SMALL_DISK_REFUSED", refused, sizeof refused);
+        std::string refused;
+        disk = mountedVolume("JNOTES_SMALL_DISK", refused);
+        if (disk.empty())
             GTEST_SKIP() << "small file system unavailable: " << refused;
-        }
-        disk = std::string("Z:") + mountPoint;
-        std::replace(disk.begin(), disk.end(), '/', '\\');
         install = disk + "\\Jotty Notes";
         ASSERT_TRUE(CreateDirectoryA(install.c_str(), nullptr)) << install;
         setRegistryValue(HKEY_CURRENT_USER, INSTALL_KEY_PATH, INSTALLED_PATH_VALUE, REG_SZ,
@@ -66,6 +83,20 @@ class FullDisk : public ProgramTest {
 
     std::string disk;
     std::string install;
+};
+
+class ExFatStick : public ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        std::string refused;
+        std::string stick = mountedVolume("JNOTES_EXFAT_STICK", refused);
+        if (stick.empty())
+            GTEST_SKIP() << "exFAT volume unavailable: " << refused;
+        removeFolder(folder);
+        folder = stick + "\\Jotty Notes";
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+    }
 };
 
 std::string notes(size_t size) {
@@ -167,4 +198,39 @@ TEST_F(FullDisk, StartOnAFullDiskChangesNothing) {
     EXPECT_FALSE(fileExists(installFile("Page0.tmp")));
     EXPECT_FALSE(fileExists(installFile("Page2.tmp")));
     EXPECT_FALSE(fileExists(installFile("Settings.tmp")));
+}
+
+TEST_F(ExFatStick, EveryTextASaveReplacesIsKeptAsACopy) {
+    writePageBytes(0, "first text");
+    ASSERT_FALSE(CreateHardLinkA(dataPath("link").c_str(), pageFile(0).c_str(), nullptr))
+        << "the stick must be a volume without hard links";
+    start();
+    typeText(", changed");
+    command(IDM_SAVEPAGE);
+    typeText(" twice");
+    command(IDM_SAVEPAGE);
+    std::vector<PageVersion> versions = listPageVersions(0);
+    ASSERT_EQ(versions.size(), 1u) << "the edits of ten minutes make one version";
+    EXPECT_EQ(readFileBytes(versions[0].path), "first text");
+    EXPECT_EQ(readFileBytes(pageFile(0)), "first text, changed twice");
+
+    // Another program's copy renamed in during the write, where no link could set it aside.
+    typeText(" and again");
+    beforePageFileReplaced = [](const char* path) { replaceFromOutside(path, "theirs"); };
+    command(IDM_SAVEPAGE);
+    beforePageFileReplaced = nullptr;
+    EXPECT_EQ(readFileBytes(pageFile(0)), "first text, changed twice and again");
+    versions = listPageVersions(0);
+    ASSERT_EQ(versions.size(), 2u);
+    EXPECT_EQ(readFileBytes(versions[0].path), "theirs");
+    EXPECT_STREQ(occasionNote(versions[0].occasion), "Another program's copy");
+
+    // A special occasion's save waits for its version, which is a copy here too.
+    ASSERT_TRUE(erasePage(0));
+    EXPECT_EQ(readFileBytes(pageFile(0)), "");
+    versions = listPageVersions(0);
+    ASSERT_EQ(versions.size(), 3u);
+    EXPECT_EQ(readFileBytes(versions[0].path), "first text, changed twice and again");
+    EXPECT_EQ(tabCaption(0), "Page 1");
+    EXPECT_FALSE(fileExists(dataPath("Page0.tmp")));
 }

@@ -45,8 +45,11 @@ apt=(env DEBIAN_FRONTEND=noninteractive apt-get -q -y -o Dpkg::Use-Pty=0)
 # go on with the indexes that did arrive.
 for attempt in 1 2 3; do
     as_root "${apt[@]}" update >/dev/null && break
-    ((attempt < 3)) && sleep 20
-    ((attempt == 3)) && echo "deps.sh: the package lists did not all update; going on with those there are" >&2
+    if ((attempt < 3)); then
+        sleep 20
+    else
+        echo "deps.sh: the package lists did not all update; going on with those there are" >&2
+    fi
 done
 if ! as_root "${apt[@]}" install "${missing[@]}" </dev/null >/dev/null; then
     # With one architecture's security index missing, a library's i386 and amd64 halves resolve to
